@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "engine/extended.h"
+
+#include <cstdint>
+
+namespace cttax {
+
+// Multiplies value by 10^n (n > 0) or divides it by 10^-n (n < 0) with up to
+// three entries of the power-of-ten table, rounding to extended precision
+// after each: 10^(|n| mod 32), then 10^(32 * ((|n| div 32) mod 16)), then
+// 10^(512 * (|n| div 512)). From |n| = 5120 on the result is +infinity for a
+// positive n and 0 for a negative n, whatever the value (0 included).
+// Throws FloatError(Overflow) when a finite product passes the largest
+// extended value.
+Extended scaleByPowerOfTen(Extended value, std::int64_t n);
+
+// The table entries 10^0 .. 10^31, each the extended value nearest to it.
+// 5^27 < 2^64 < 5^28: entries up to 10^27 are exact, 10^28 and above are
+// rounded.
+Extended smallPowerOfTen(int n);
+
+} // namespace cttax
