@@ -12,22 +12,27 @@
 
 namespace cttax {
 
-// One shown result: which field of the state, and the power of ten it is
-// rounded to for display (0: whole dollars, -2: hundredths).
+// One shown result: which field of the state, the power of ten it is rounded
+// to for display (0: whole dollars, -2: hundredths), and the caption beside it.
 struct PresentedResult {
     Extended TaxState::*field;
     std::int8_t digit;
+    const char *caption;
 };
 
 // The six results in the order they are shown.
 inline constexpr std::array<PresentedResult, 6> kPresentedResults = {{
-    {&TaxState::exemption, 0},
-    {&TaxState::tableBTax, 0},
-    {&TaxState::creditDecimal, -2},
-    {&TaxState::personalCredit, 0},
-    {&TaxState::propertyCredit, 0},
-    {&TaxState::incomeTax, 0},
+    {&TaxState::exemption, 0, "Personal Exemption Table A .........................$"},
+    {&TaxState::tableBTax, 0, "CT Income Tax from Table B .........................$"},
+    {&TaxState::creditDecimal, -2, "Tax Credit Decimal Table C ............................"},
+    {&TaxState::personalCredit, 0, "CT Personal Tax Credit ..................................$"},
+    {&TaxState::propertyCredit, 0, "Property Tax Credit Allowance.....................$"},
+    {&TaxState::incomeTax, 0, "Connecticut State Income Tax .....................$"},
 }};
+
+// The input warnings, shown when an input text is not a number.
+inline constexpr const char *kAgiWarning = "Error in CT AGI entry.";
+inline constexpr const char *kPropertyTaxWarning = "Error in CT PROPERTY TAX entry.";
 
 // The display text of a result: rounded to double, then roundToDigit, then
 // formatDecimal of the rounded double widened back. 302.5 @ 0 -> "302",

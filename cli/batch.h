@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "engine/tax_state.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace cttax::cli {
+
+struct BatchOptions {
+    bool header = false; // print the header line first
+    bool raw = false;    // append the seven unrounded values in %La form
+};
+
+// The header line, without its line break.
+std::string batchHeader(const BatchOptions &options);
+
+// "0".."3" or a status name in any case; blanks around it are ignored.
+std::optional<std::int32_t> parseFilingStatus(std::string_view text);
+
+// Turns CSV input (STATUS,AGI,PROPERTY_TAX per record) into output lines as
+// it goes. Feed it bytes in any pieces; call finish() at the end.
+class BatchCalculator {
+public:
+    explicit BatchCalculator(BatchOptions options);
+
+    // Appends to `out` the lines of every record that is complete, and to
+    // `errors` a message for each malformed one.
+    void feed(std::string_view bytes, std::string &out, std::string &errors);
+    void finish(std::string &out, std::string &errors);
+
+    bool sawBadLine() const { return sawBadLine_; }
+
+private:
+    void drain(bool atEof, std::string &out, std::string &errors);
+
+    BatchOptions options_;
+    std::string pending_;
+    long long line_ = 1;
+    bool sawBadLine_ = false;
+};
+
+// The full computation of one case, as the window would show it: each of the
+// six texts (empty where not computed), the note, and the raw values.
+struct CaseResult {
+    std::string texts[6];
+    std::string note;
+    std::string raw[7];
+};
+CaseResult computeCase(std::int32_t status, std::string_view agiText, std::string_view propertyTaxText, bool raw);
+
+} // namespace cttax::cli

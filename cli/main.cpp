@@ -1,0 +1,138 @@
+// SPDX-License-Identifier: MIT
+#include "cli/batch.h"
+#include "engine/fpenv.h"
+#include "text/present.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <unistd.h>
+
+namespace {
+
+constexpr const char *kUsage =
+    "Usage: cttax-calc [--header] [--raw] < cases.csv\n"
+    "       cttax-calc STATUS AGI PROPERTY_TAX\n"
+    "\n"
+    "Estimates the 2010 Connecticut resident income tax exactly as the cttax window does.\n"
+    "\n"
+    "Batch form: reads CSV lines STATUS,AGI,PROPERTY_TAX on standard input and writes one CSV line\n"
+    "for each: EXEMPTION,TABLE_B_TAX,CREDIT_DECIMAL,PERSONAL_CREDIT,PROPERTY_CREDIT,INCOME_TAX,NOTE.\n"
+    "  STATUS        0-3, or single, married, separately, household (any case)\n"
+    "  AGI, PROPERTY_TAX  amounts with \".\" as the decimal point, taken verbatim as the\n"
+    "                input boxes take them; a text that is not a number puts the window's\n"
+    "                warning in NOTE and is computed with the value the conversion left\n"
+    "  --header      print the header line first\n"
+    "  --raw         append the unrounded exemption, taxable income, Table B tax, credit\n"
+    "                decimal, personal credit, property credit and income tax in %La form\n"
+    "An empty line gives an empty line. A line with the wrong number of fields or an unknown\n"
+    "status is reported on standard error and in NOTE, and the exit status is then 1.\n"
+    "\n"
+    "Single form: prints the six results beside the window's captions. The exit status is 1\n"
+    "when an amount is not a number or a result could not be computed, 2 for a bad call.\n";
+
+bool writeAll(std::string &out)
+{
+    std::size_t done = 0;
+    while (done < out.size()) {
+        const ssize_t n = ::write(STDOUT_FILENO, out.data() + done, out.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    out.clear();
+    return true;
+}
+
+int runBatch(const cttax::cli::BatchOptions &options)
+{
+    cttax::cli::BatchCalculator calculator(options);
+    std::string out;
+    std::string errors;
+    if (options.header)
+        out = cttax::cli::batchHeader(options) + '\n';
+    std::vector<char> buffer(1 << 16);
+    for (;;) {
+        const ssize_t n = ::read(STDIN_FILENO, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            std::fprintf(stderr, "cttax-calc: cannot read standard input: %s\n", std::strerror(errno));
+            return 1;
+        }
+        if (n == 0)
+            break;
+        calculator.feed(std::string_view(buffer.data(), static_cast<std::size_t>(n)), out, errors);
+        if (!errors.empty()) {
+            std::fputs(errors.c_str(), stderr);
+            errors.clear();
+        }
+        if (!writeAll(out)) {
+            std::fprintf(stderr, "cttax-calc: cannot write standard output: %s\n", std::strerror(errno));
+            return 1;
+        }
+    }
+    calculator.finish(out, errors);
+    std::fputs(errors.c_str(), stderr);
+    if (!writeAll(out)) {
+        std::fprintf(stderr, "cttax-calc: cannot write standard output: %s\n", std::strerror(errno));
+        return 1;
+    }
+    return calculator.sawBadLine() ? 1 : 0;
+}
+
+int runSingle(const char *statusText, const char *agiText, const char *propertyTaxText)
+{
+    const auto status = cttax::cli::parseFilingStatus(statusText);
+    if (!status) {
+        std::fprintf(stderr, "cttax-calc: unknown filing status '%s' (use 0-3, single, married, separately or "
+                             "household)\n", statusText);
+        return 2;
+    }
+    const cttax::cli::CaseResult result = cttax::cli::computeCase(*status, agiText, propertyTaxText, false);
+    for (std::size_t i = 0; i < cttax::kPresentedResults.size(); ++i)
+        std::printf("%s %s\n", cttax::kPresentedResults[i].caption, result.texts[i].c_str());
+    if (!result.note.empty()) {
+        std::fprintf(stderr, "cttax-calc: %s\n", result.note.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    cttax::setUpFloatingPoint();
+    cttax::cli::BatchOptions options;
+    std::vector<const char *> positional;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (arg == "--header")
+            options.header = true;
+        else if (arg == "--raw")
+            options.raw = true;
+        else if (arg.size() > 1 && arg.substr(0, 2) == "--") {
+            std::fprintf(stderr, "cttax-calc: unknown option '%s'\n\n%s", argv[i], kUsage);
+            return 2;
+        } else
+            positional.push_back(argv[i]);
+    }
+    if (positional.empty())
+        return runBatch(options);
+    if (positional.size() == 3 && !options.header && !options.raw)
+        return runSingle(positional[0], positional[1], positional[2]);
+    std::fprintf(stderr, "cttax-calc: expected no arguments or STATUS AGI PROPERTY_TAX\n\n%s", kUsage);
+    return 2;
+}
