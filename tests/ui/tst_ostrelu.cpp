@@ -1,0 +1,297 @@
+// SPDX-License-Identifier: MIT
+#include "tests/ui/recording_platform.h"
+#include "text/decimal.h"
+#include "ui/OstrelU.h"
+#include "ui/OstrelhelpU.h"
+#include "ui/application.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+using namespace cttax;
+
+namespace {
+
+QStringList resultTexts(const TOstrelF &w)
+{
+    return {w.Edit3->text(), w.Edit4->text(), w.Edit5->text(), w.Edit6->text(), w.Edit7->text(), w.Edit8->text()};
+}
+
+// A main window over a settings file in a fresh folder, driven by QTest.
+class MainWindow : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = std::filesystem::temp_directory_path() /
+                 ("cttax-ui-" + std::to_string(::getpid()) + "-" +
+                  testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        settings = folder / "cttax.fig";
+    }
+    void TearDown() override
+    {
+        window.reset();
+        std::filesystem::remove_all(folder);
+        setDecimalSeparator(".");
+    }
+    TOstrelF &open(bool show = true)
+    {
+        window = std::make_unique<TOstrelF>(platform, "Cttax", settings, &help);
+        if (show)
+            window->show();
+        platform.calls.clear();
+        return *window;
+    }
+    void type(QLineEdit *edit, const QString &text)
+    {
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+    }
+
+    std::filesystem::path folder, settings;
+    RecordingPlatform platform;
+    TOstrelFhelp help;
+    std::unique_ptr<TOstrelF> window;
+};
+
+TEST_F(MainWindow, StartsWithPlaceholdersAndNoStatusUntilShown)
+{
+    TOstrelF &w = open(false);
+    for (QLineEdit *e : {w.Edit1, w.Edit2, w.Edit3, w.Edit4, w.Edit5, w.Edit6, w.Edit7, w.Edit8})
+        EXPECT_EQ(e->text(), "123456789.00");
+    EXPECT_EQ(w.RadioStatus->itemIndex(), -1);
+    EXPECT_EQ(w.windowTitle(), "Kaldo 2011");
+    EXPECT_EQ(w.taxState().filingStatus, Single);
+}
+
+TEST_F(MainWindow, FirstShowWithoutSettingsComputesForZero)
+{
+    TOstrelF &w = open();
+    EXPECT_EQ(w.Edit1->text(), "0");
+    EXPECT_EQ(w.Edit2->text(), "0");
+    EXPECT_EQ(w.RadioStatus->itemIndex(), 0);
+    EXPECT_EQ(resultTexts(w), QStringList({"13000", "0", "0", "0", "0", "0"}));
+    EXPECT_EQ(w.pos(), QPoint(10, 10));
+}
+
+struct TypingCase {
+    const char *name;
+    int status;
+    const char *agi, *propertyTax;
+    QStringList results;
+    int warnings;
+};
+
+class Typing : public MainWindow, public testing::WithParamInterface<TypingCase> {};
+
+TEST_P(Typing, ShowsTheSixResults)
+{
+    const TypingCase &c = GetParam();
+    TOstrelF &w = open();
+    w.RadioStatus->item(c.status)->click();
+    type(w.Edit1, c.agi);
+    type(w.Edit2, c.propertyTax);
+    platform.calls.clear();
+    type(w.Edit1, c.agi); // once more, now with the property tax in place
+    EXPECT_EQ(resultTexts(w), c.results);
+    EXPECT_EQ(platform.calls.count("warn: Error in CT AGI entry."), c.warnings);
+    EXPECT_EQ(platform.calls.count("beep"), c.warnings);
+}
+
+INSTANTIATE_TEST_SUITE_P(WorkedExamples, Typing, testing::Values(
+    TypingCase{"single_16300", 0, "16300", "0", {"13000", "99", "0.75", "74", "0", "25"}, 0},
+    TypingCase{"married_60000", 1, "60000", "1200", {"12000", "2000", "0.1", "200", "500", "1300"}, 0},
+    TypingCase{"household_40000", 3, "40000", "0", {"17000", "830", "0.15", "124", "0", "706"}, 0},
+    TypingCase{"half_to_even_302", 0, "23050", "0", {"13000", "302", "0.2", "60", "0", "242"}, 0},
+    TypingCase{"exponent_text", 2, "3e4", "3e2", {"6000", "1000", "0.1", "100", "300", "600"}, 1},
+    TypingCase{"trailing_blank_warns_once_per_change", 0, "16300 ", "0", {"13000", "99", "0.75", "74", "0", "25"}, 1},
+    TypingCase{"thousands_separator_keeps_digits_before", 0, "1,234", "0", {"13000", "0", "0", "0", "0", "0"}, 4}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(MainWindow, EmptyBoxAndLoneMinusWarnThenComputeForZero)
+{
+    TOstrelF &w = open();
+    type(w.Edit1, "40000");
+    platform.calls.clear();
+    w.Edit1->selectAll();
+    QTest::keyClick(w.Edit1, Qt::Key_Delete);
+    EXPECT_EQ(platform.calls, QStringList({"warn: Error in CT AGI entry.", "beep"}));
+    EXPECT_EQ(w.Edit4->text(), "0");
+
+    platform.calls.clear();
+    QTest::keyClicks(w.Edit1, "-5");
+    EXPECT_EQ(platform.calls, QStringList({"warn: Error in CT AGI entry.", "beep"})); // only for the lone "-"
+    EXPECT_EQ(w.taxState().agi, -5);
+    EXPECT_EQ(w.Edit3->text(), "13000");
+
+    platform.calls.clear();
+    type(w.Edit2, "$");
+    EXPECT_EQ(platform.calls, QStringList({"warn: Error in CT PROPERTY TAX entry.", "beep"}));
+}
+
+TEST_F(MainWindow, ProgramWriteOfTheSameTextRaisesNothing)
+{
+    TOstrelF &w = open();
+    type(w.Edit1, "1,5");
+    platform.calls.clear();
+    w.Edit1->setText("1,5");
+    EXPECT_TRUE(platform.calls.isEmpty());
+}
+
+TEST_F(MainWindow, RadioGroupClampsAndRunsOnlyOnARealMove)
+{
+    TOstrelF &w = open();
+    type(w.Edit1, "30000");
+    w.RadioStatus->setItemIndex(7);
+    EXPECT_EQ(w.RadioStatus->itemIndex(), 3);
+    EXPECT_EQ(w.taxState().filingStatus, Household);
+    EXPECT_EQ(w.Edit3->text(), "19000");
+
+    w.Edit3->setText("sentinel"); // a recomputation would overwrite it
+    w.RadioStatus->item(3)->click();
+    w.RadioStatus->setItemIndex(3);
+    EXPECT_EQ(w.Edit3->text(), "sentinel");
+
+    w.RadioStatus->setItemIndex(-5);
+    EXPECT_EQ(w.RadioStatus->itemIndex(), -1);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_FALSE(w.RadioStatus->item(i)->isChecked());
+    EXPECT_EQ(w.Edit3->text(), "sentinel");
+    EXPECT_EQ(w.taxState().filingStatus, Household);
+
+    w.RadioStatus->item(1)->click();
+    EXPECT_EQ(w.Edit3->text(), "24000");
+}
+
+TEST_F(MainWindow, DisplayFailureStopsAtTheRowAndReportsOnce)
+{
+    TOstrelF &w = open();
+    type(w.Edit1, "16300");
+    platform.calls.clear();
+    w.Edit1->setText("1e21");
+    EXPECT_EQ(platform.calls, QStringList({"error: Cttax | Invalid floating point operation."}));
+    EXPECT_EQ(resultTexts(w), QStringList({"0", "99", "0.75", "74", "0", "25"}));
+
+    platform.calls.clear();
+    w.Edit1->setText("1e9999"); // infinity times a credit decimal of 0
+    EXPECT_EQ(platform.calls, QStringList({"error: Cttax | Invalid floating point operation."}));
+    EXPECT_EQ(resultTexts(w), QStringList({"0", "99", "0.75", "74", "0", "25"}));
+
+    platform.calls.clear();
+    w.Edit1->setText("9e4932"); // the conversion itself overflows: the input keeps its value
+    EXPECT_EQ(platform.calls, QStringList({"error: Cttax | Floating point overflow."}));
+    EXPECT_TRUE(std::isinf(w.taxState().agi));
+}
+
+TEST_F(MainWindow, CommaLocaleShowsCommaAndAcceptsIt)
+{
+    setDecimalSeparator(",");
+    TOstrelF &w = open();
+    type(w.Edit1, "16300,5");
+    EXPECT_TRUE(platform.calls.isEmpty());
+    EXPECT_EQ(w.taxState().agi, 16300.5L);
+    EXPECT_EQ(w.Edit5->text(), "0,7");
+    type(w.Edit1, "16300.5");
+    EXPECT_TRUE(platform.calls.isEmpty());
+}
+
+TEST_F(MainWindow, TabGoesThroughTheResultsBeforeThePropertyTax)
+{
+    TOstrelF &w = open();
+    QStringList visited;
+    QWidget *widget = w.Edit1;
+    while (visited.size() < 7) {
+        widget = widget->nextInFocusChain();
+        if (widget->focusPolicy() & Qt::TabFocus)
+            visited << widget->objectName();
+    }
+    EXPECT_EQ(visited, QStringList({"Edit3", "Edit4", "Edit5", "Edit6", "Edit7", "Edit8", "Edit2"}));
+}
+
+TEST_F(MainWindow, ResultBoxesAreReadOnlyAndNamedForScreenReaders)
+{
+    TOstrelF &w = open();
+    QTest::keyClicks(w.Edit4, "123");
+    EXPECT_EQ(w.Edit4->text(), "0");
+    EXPECT_EQ(w.Edit1->accessibleName(), "CT Adjusted Gross Income");
+    EXPECT_EQ(w.Edit5->accessibleName(), "Tax Credit Decimal Table C");
+    EXPECT_EQ(w.Edit7->accessibleName(), "Property Tax Credit Allowance");
+    EXPECT_EQ(w.RadioStatus->accessibleName(), "Select Filing Status");
+}
+
+TEST_F(MainWindow, LayoutFollowsTheDesign)
+{
+    TOstrelF &w = open();
+    EXPECT_EQ(w.centralWidget()->size(), QSize(502, 523));
+    EXPECT_EQ(w.Edit1->geometry(), QRect(54, 86, 113, 27));
+    EXPECT_EQ(w.Edit8->geometry(), QRect(347, 220, 113, 27));
+    EXPECT_EQ(w.Edit8->parentWidget(), w.Panel1);
+    EXPECT_EQ(w.RadioStatus->geometry(), QRect(248, 54, 209, 160));
+    EXPECT_EQ(w.Panel1->geometry(), QRect(12, 240, 477, 265));
+    EXPECT_EQ(w.minimumSize(), w.maximumSize());
+    EXPECT_EQ(w.Label8->text().count('.'), 28);
+    EXPECT_EQ(w.Label1->font().family(), "Arial");
+}
+
+TEST_F(MainWindow, MenuHasItsAccessKeysAndCommands)
+{
+    TOstrelF &w = open();
+    EXPECT_EQ(w.File1->title(), "&File");
+    EXPECT_EQ(w.Exit1->text(), "&Exit");
+    EXPECT_EQ(w.Help1->text(), "&Help");
+    EXPECT_EQ(w.KaldoHomePage1->text(), "&Kaldo Home Page");
+    w.KaldoHomePage1->trigger();
+    EXPECT_EQ(platform.calls, QStringList({"open: https://cttax.example.org/"}));
+}
+
+TEST_F(MainWindow, HelpCentresOnceAndReshowsInPlace)
+{
+    TOstrelF &w = open();
+    EXPECT_TRUE(help.isHidden());
+    w.Help1->trigger();
+    EXPECT_TRUE(help.isVisible());
+    const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
+    EXPECT_EQ(help.pos(), QPoint(std::max(0, (desktop.width() - 442) / 2), std::max(0, (desktop.height() - 798) / 2)));
+    help.move(5, 7);
+    w.Help1->trigger(); // already visible: not moved
+    EXPECT_EQ(help.pos(), QPoint(5, 7));
+    help.close();
+    EXPECT_TRUE(help.isHidden());
+    w.Help1->trigger();
+    EXPECT_EQ(help.pos(), QPoint(5, 7));
+    EXPECT_EQ(help.Memo1->toPlainText().split('\n').size(), 46);
+    EXPECT_TRUE(help.Memo1->isReadOnly());
+    help.hide();
+}
+
+TEST_F(MainWindow, ExitClosesAndSaves)
+{
+    TOstrelF &w = open();
+    w.Exit1->trigger();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(std::filesystem::exists(settings));
+}
+
+TEST(Application, TitleAndErrorReportText)
+{
+    EXPECT_EQ(applicationTitleFor("/opt/x/TaxTool.exe"), "Taxtool");
+    EXPECT_EQ(applicationTitleFor("/usr/bin/cttax"), "cttax");
+    EXPECT_EQ(applicationTitleFor("/a.b/CT.TAX.bin"), "Ct");
+    EXPECT_EQ(errorReportText("Invalid numeric input"), "Invalid numeric input.");
+    EXPECT_EQ(errorReportText("Done."), "Done.");
+    EXPECT_EQ(errorReportText("I/O error 32"), "I/O error 32.");
+    EXPECT_EQ(errorReportText("Stop!"), "Stop!");
+}
+
+} // namespace

@@ -1,0 +1,337 @@
+// SPDX-License-Identifier: MIT
+#include "ui/OstrelU.h"
+
+#include "engine/calculate.h"
+#include "settings/settings_file.h"
+#include "text/decimal.h"
+#include "text/present.h"
+#include "ui/OstrelhelpU.h"
+#include "ui/application.h"
+#include "ui/platform.h"
+#include "ui/window_style.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QUrl>
+
+#include <array>
+#include <system_error>
+
+namespace cttax {
+
+namespace {
+
+constexpr int kClientWidth = 502;
+constexpr int kClientHeight = 523;
+constexpr int kDesignLeft = 637;
+constexpr int kDesignTop = 342;
+constexpr const char *kPlaceholder = "123456789.00";
+
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &caption, int left, int top, const QFont &font)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setFont(font);
+    label->adjustSize(); // labels size themselves to their caption
+    label->move(left, top);
+    return label;
+}
+
+QLineEdit *makeEdit(QWidget *parent, const char *name, int left, int top, bool readOnly)
+{
+    auto *edit = new QLineEdit(kPlaceholder, parent);
+    edit->setObjectName(name);
+    edit->setGeometry(left, top, 113, 27);
+    edit->setFont(pixelFont("Arial", 16, true));
+    edit->setReadOnly(readOnly);
+    edit->setPalette(readOnly ? withBase(edit->palette(), QColor(0, 255, 255), QColor(0, 0, 255))
+                              : withBase(edit->palette(), QColor(255, 255, 255), windowTextColor()));
+    return edit;
+}
+
+// A caption without its dot run and "$", as a screen reader should say it.
+QString accessibleCaption(const QString &caption)
+{
+    QString name = caption;
+    while (!name.isEmpty() && (name.back() == '.' || name.back() == '$' || name.back() == ' '))
+        name.chop(1);
+    return name;
+}
+
+} // namespace
+
+void useLocaleDecimalSeparator()
+{
+    const QString point = QLocale::system().decimalPoint();
+    setDecimalSeparator(point.isEmpty() ? std::string(".") : point.toStdString());
+}
+
+TOstrelF::TOstrelF(Platform &platform, QString applicationTitle, std::filesystem::path settingsPath,
+                   TOstrelFhelp *help, QWidget *parent)
+    : QMainWindow(parent), platform_(platform), applicationTitle_(std::move(applicationTitle)),
+      settingsPath_(std::move(settingsPath)), help_(help)
+{
+    setObjectName("OstrelF");
+    buildControls();
+    buildMenu();
+    FormCreate();
+}
+
+void TOstrelF::buildControls()
+{
+    setWindowTitle("Kaldo 2011");
+    setWindowIcon(applicationIcon());
+    setFont(pixelFont("Lucida Handwriting", 35, true));
+    setPalette(withText(withBackground(palette(), appWorkspaceColor()), windowTextColor()));
+    move(kDesignLeft, kDesignTop);
+
+    auto *client = new QWidget(this);
+    client->setFixedSize(kClientWidth, kClientHeight);
+    client->setAutoFillBackground(true);
+    setCentralWidget(client);
+
+    const QFont captionFont = pixelFont("Arial", 16, true);
+    Label1 = makeLabel(client, "Label1", "Connecticut State Resident Income Tax", 53, 12,
+                       pixelFont("Arial", 21, true, true));
+    Label2 = makeLabel(client, "Label2", "CT Adjusted Gross Income", 12, 57, captionFont);
+    Label3 = makeLabel(client, "Label3", "$", 38, 90, captionFont);
+    Edit1 = makeEdit(client, "Edit1", 54, 86, false);
+    Label4 = makeLabel(client, "Label4", "CT Property Tax Paid", 12, 155, captionFont);
+    Label5 = makeLabel(client, "Label5", "$", 38, 182, captionFont);
+    Edit2 = makeEdit(client, "Edit2", 54, 178, false);
+    Edit1->setAccessibleName(Label2->text());
+    Edit2->setAccessibleName(Label4->text());
+
+    RadioStatus = new RadioGroup("Select Filing Status", {"Single", "Married", "Separately", "Household"}, client);
+    RadioStatus->setObjectName("RadioStatus");
+    RadioStatus->setGeometry(248, 54, 209, 160);
+    RadioStatus->setFont(captionFont);
+    RadioStatus->setPalette(withBackground(RadioStatus->palette(), inactiveGradientColor()));
+    RadioStatus->setAutoFillBackground(true);
+    RadioStatus->setAccessibleName("Select Filing Status");
+    // One column, the items spread evenly below the caption.
+    constexpr int kItemsTop = 24;
+    const int step = (160 - kItemsTop) / RadioStatus->count();
+    for (int i = 0; i < RadioStatus->count(); ++i) {
+        QRadioButton *item = RadioStatus->item(i);
+        item->setFont(captionFont);
+        item->setGeometry(10, kItemsTop + i * step, 190, step);
+    }
+
+    Panel1 = new QFrame(client);
+    Panel1->setObjectName("Panel1");
+    Panel1->setGeometry(12, 240, 477, 265);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setLineWidth(1);
+    Panel1->setPalette(withText(withBackground(Panel1->palette(), QColor(128, 128, 128)), QColor(0, 0, 128)));
+    Panel1->setAutoFillBackground(true);
+
+    std::array<QLabel **, 6> labels = {&Label6, &Label7, &Label8, &Label9, &Label10, &Label11};
+    std::array<QLineEdit **, 6> results = {&Edit3, &Edit4, &Edit5, &Edit6, &Edit7, &Edit8};
+    const char *labelNames[] = {"Label6", "Label7", "Label8", "Label9", "Label10", "Label11"};
+    const char *resultNames[] = {"Edit3", "Edit4", "Edit5", "Edit6", "Edit7", "Edit8"};
+    const int labelTops[] = {17, 58, 99, 140, 181, 222};
+    const int editTops[] = {15, 56, 97, 138, 179, 220};
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const QString caption = kPresentedResults[i].caption;
+        *labels[i] = makeLabel(Panel1, labelNames[i], caption, 16, labelTops[i], captionFont);
+        *results[i] = makeEdit(Panel1, resultNames[i], 347, editTops[i], true);
+        (*results[i])->setAccessibleName(accessibleCaption(caption));
+    }
+
+    // Tab order: the status group, the AGI box, the results, the property tax box.
+    QWidget *order[] = {RadioStatus->item(0), RadioStatus->item(1), RadioStatus->item(2), RadioStatus->item(3),
+                        Edit1, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit2};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
+
+    connect(Edit1, &QLineEdit::textChanged, this, [this] { guarded([this] { Edit1Change(); }); });
+    connect(Edit2, &QLineEdit::textChanged, this, [this] { guarded([this] { Edit2Change(); }); });
+    connect(RadioStatus, &RadioGroup::itemSelected, this, [this] { guarded([this] { RadioStatusClick(); }); });
+}
+
+void TOstrelF::buildMenu()
+{
+    MainMenu = menuBar();
+    MainMenu->setObjectName("MainMenu");
+    File1 = MainMenu->addMenu("&File");
+    File1->setObjectName("File1");
+    Exit1 = File1->addAction("&Exit");
+    Exit1->setObjectName("Exit1");
+    Help1 = MainMenu->addAction("&Help");
+    Help1->setObjectName("Help1");
+    KaldoHomePage1 = MainMenu->addAction("&Kaldo Home Page");
+    KaldoHomePage1->setObjectName("KaldoHomePage1");
+    connect(Exit1, &QAction::triggered, this, [this] { guarded([this] { Exit1Click(); }); });
+    connect(Help1, &QAction::triggered, this, [this] { guarded([this] { Help1Click(); }); });
+    connect(KaldoHomePage1, &QAction::triggered, this, [this] { guarded([this] { KaldoHomePage1Click(); }); });
+    // The outer size is fixed: the client area with the menu bar above it.
+    setFixedSize(kClientWidth, kClientHeight + MainMenu->sizeHint().height());
+}
+
+template <class Handler>
+void TOstrelF::guarded(Handler &&handler) noexcept
+{
+    try {
+        handler();
+    } catch (const std::exception &error) {
+        reportError(error);
+    }
+}
+
+void TOstrelF::reportError(const std::exception &error) noexcept
+{
+    try {
+        platform_.reportError(applicationTitle_, errorReportText(QString::fromUtf8(error.what())));
+    } catch (...) {
+        // Nothing is left to report with; the application goes on.
+    }
+}
+
+// ---------------------------------------------------------------- handlers
+
+void TOstrelF::FormCreate()
+{
+    state_.agi = 0;
+    state_.propertyTaxPaid = 0;
+    state_.filingStatus = Single;
+}
+
+void TOstrelF::FormShow()
+{
+    readcfg();
+}
+
+void TOstrelF::FormClose()
+{
+    writecfg();
+}
+
+void TOstrelF::inputChanged(QLineEdit *edit, Extended &target, const char *warning)
+{
+    QString text = edit->text();
+    // The boxes take the locale's decimal symbol as well as ".", one
+    // character for one, so error positions stay where they were.
+    const std::string &separator = decimalSeparator();
+    const QString localPoint = QString::fromStdString(separator);
+    if (localPoint.size() == 1 && localPoint != ".")
+        text.replace(localPoint[0], QChar('.'));
+    const ParsedDecimal parsed = parseDecimal(text.toLatin1().toStdString());
+    target = parsed.value;
+    if (parsed.errorPos != 0) {
+        platform_.warn(this, QString::fromLatin1(warning));
+        platform_.beep();
+    }
+    calculate();
+}
+
+void TOstrelF::Edit1Change()
+{
+    inputChanged(Edit1, state_.agi, kAgiWarning);
+}
+
+void TOstrelF::Edit2Change()
+{
+    inputChanged(Edit2, state_.propertyTaxPaid, kPropertyTaxWarning);
+}
+
+void TOstrelF::RadioStatusClick()
+{
+    state_.filingStatus = RadioStatus->itemIndex();
+    calculate();
+}
+
+void TOstrelF::calculate()
+{
+    cttax::calculate(state_);
+    QLineEdit *const boxes[] = {Edit3, Edit4, Edit5, Edit6, Edit7, Edit8};
+    for (std::size_t i = 0; i < kPresentedResults.size(); ++i) {
+        const PresentedResult &row = kPresentedResults[i];
+        boxes[i]->setText(QString::fromStdString(presentResult(state_.*row.field, row.digit, decimalSeparator())));
+    }
+}
+
+void TOstrelF::Exit1Click()
+{
+    close();
+}
+
+void TOstrelF::Help1Click()
+{
+    help_->showInFront();
+}
+
+void TOstrelF::KaldoHomePage1Click()
+{
+    platform_.openUrl(QUrl(QString::fromLatin1(kHomePage)));
+}
+
+// ---------------------------------------------------------------- settings
+
+void TOstrelF::readcfg()
+{
+    std::error_code error;
+    if (std::filesystem::is_regular_file(settingsPath_, error)) {
+        SettingsReader reader(settingsPath_);
+        loadTop_ = reader.readInteger();
+        loadLeft_ = reader.readInteger();
+        reader.readReal(state_.agi);
+        reader.readReal(state_.propertyTaxPaid);
+        RadioStatus->setItemIndex(reader.readInteger());
+    }
+    move(x(), loadTop_);
+    move(loadLeft_, y());
+    Edit1->setText(QString::fromStdString(formatDecimal(state_.agi)));
+    Edit2->setText(QString::fromStdString(formatDecimal(state_.propertyTaxPaid)));
+    RadioStatus->setItemIndex(state_.filingStatus);
+}
+
+void TOstrelF::writecfg()
+{
+    SettingsValues values;
+    values.top = y();
+    values.left = x();
+    values.agi = state_.agi;
+    values.propertyTaxPaid = state_.propertyTaxPaid;
+    values.status = RadioStatus->itemIndex();
+    writeSettingsFile(settingsPath_, values);
+}
+
+// ---------------------------------------------------------------- events
+
+void TOstrelF::showEvent(QShowEvent *event)
+{
+    // Runs before the window is first drawn, and only for the first showing:
+    // restoring a minimised window loads nothing.
+    if (!shown_ && !event->spontaneous()) {
+        shown_ = true;
+        guarded([this] { FormShow(); });
+    }
+    QMainWindow::showEvent(event);
+}
+
+void TOstrelF::closeEvent(QCloseEvent *event)
+{
+    guarded([this] { FormClose(); });
+    // The close always goes through, also after a failed save: the error has
+    // been reported, and the user must always be able to leave.
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void TOstrelF::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LocaleChange)
+        useLocaleDecimalSeparator();
+    QMainWindow::changeEvent(event);
+}
+
+} // namespace cttax

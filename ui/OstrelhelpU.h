@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QWidget>
+
+class QPlainTextEdit;
+
+namespace cttax {
+
+inline constexpr const char *kHomePage = "https://cttax.example.org/";
+inline constexpr const char *kEmailAddress = "cttax@example.org";
+
+// The instructions window: one fixed, read-only text. Created hidden; its
+// close button only hides it.
+class TOstrelFhelp : public QWidget {
+    Q_OBJECT
+public:
+    explicit TOstrelFhelp(QWidget *parent = nullptr);
+
+    // Shows the window and brings it to the front. The first showing
+    // centres it on the whole virtual desktop; later ones leave it where the
+    // user put it.
+    void showInFront();
+
+    QPlainTextEdit *Memo1;
+
+private:
+    bool placed_ = false;
+};
+
+} // namespace cttax

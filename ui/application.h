@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+namespace cttax {
+
+// The application title from the executable's path: the file name without
+// its folder, cut at its first ".", every character after the first in
+// lower case. "/usr/bin/TaxTool.exe" -> "Taxtool".
+QString applicationTitleFor(const QString &executablePath);
+
+// The text of the error report: the message, with "." appended when its last
+// character's code is above that of "." ("Invalid numeric input" ->
+// "Invalid numeric input.").
+QString errorReportText(const QString &message);
+
+// Start-up, the event loop and shutdown of the desktop application.
+int runApplication(int argc, char **argv);
+
+} // namespace cttax

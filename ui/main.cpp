@@ -1,0 +1,7 @@
+// SPDX-License-Identifier: MIT
+#include "ui/application.h"
+
+int main(int argc, char **argv)
+{
+    return cttax::runApplication(argc, argv);
+}

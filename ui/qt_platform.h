@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "ui/platform.h"
+
+namespace cttax {
+
+class QtPlatform final : public Platform {
+public:
+    void warn(QWidget *parent, const QString &text) override;
+    void reportError(const QString &title, const QString &text) override;
+    void beep() override;
+    void openUrl(const QUrl &url) override;
+};
+
+} // namespace cttax

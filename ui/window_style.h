@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QIcon>
+#include <QPalette>
+#include <QString>
+
+namespace cttax {
+
+// The desktop colours the windows are drawn in; a Linux desktop has no
+// named system colours for these, so the classic values stand in.
+QColor windowTextColor();        // system window text
+QColor appWorkspaceColor();      // application workspace
+QColor inactiveGradientColor();  // gradient of an inactive title bar
+QColor buttonFaceColor();        // button faces
+
+// A font whose character height (without internal leading) is `pixels`.
+QFont pixelFont(const QString &family, int pixels, bool bold, bool underline = false);
+
+QPalette withBackground(QPalette palette, const QColor &background);
+QPalette withText(QPalette palette, const QColor &text);
+// For edit boxes: the box colour and its text colour.
+QPalette withBase(QPalette palette, const QColor &base, const QColor &text);
+
+// The 16 x 16, 16-colour window icon.
+QIcon applicationIcon();
+
+} // namespace cttax
