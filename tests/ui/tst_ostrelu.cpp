@@ -15,6 +15,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 using namespace cttax;
@@ -292,6 +294,118 @@ TEST(Application, TitleAndErrorReportText)
     EXPECT_EQ(errorReportText("Done."), "Done.");
     EXPECT_EQ(errorReportText("I/O error 32"), "I/O error 32.");
     EXPECT_EQ(errorReportText("Stop!"), "Stop!");
+}
+
+} // namespace
+
+namespace {
+
+// Pictures for people: the windows as they are drawn, for a look against the
+// design. Written to the folder the test runs in.
+TEST_F(MainWindow, RendersPicturesOfBothWindows)
+{
+    TOstrelF &w = open();
+    w.RadioStatus->item(1)->click();
+    type(w.Edit1, "60000");
+    type(w.Edit2, "1200");
+    const QPixmap main = w.grab();
+    const QPixmap helpPicture = help.grab();
+    EXPECT_TRUE(main.save("cttax-main-window.png"));
+    EXPECT_TRUE(helpPicture.save("cttax-help-window.png"));
+    EXPECT_EQ(main.size(), w.size());
+}
+
+} // namespace
+
+namespace {
+
+// ---------------------------------------------------------------- start-up and shutdown
+
+std::string fileText(const std::filesystem::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeFile(const std::filesystem::path &path, const std::string &content)
+{
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+TEST_F(MainWindow, StoredMarriedReopensWhereItWasWithItsResults)
+{
+    writeFile(settings, "342\r\n637\r\n 6.00000000000000E+0004\r\n 1.20000000000000E+0003\r\n1\r\n");
+    TOstrelF &w = open();
+    EXPECT_EQ(w.pos(), QPoint(637, 342));
+    EXPECT_EQ(w.RadioStatus->itemIndex(), 1);
+    EXPECT_EQ(w.Edit1->text(), "60000");
+    EXPECT_EQ(w.Edit2->text(), "1200");
+    EXPECT_EQ(resultTexts(w), QStringList({"12000", "2000", "0.1", "200", "500", "1300"}));
+}
+
+TEST_F(MainWindow, DamagedFileReportsOnceAndOpensAtTheDesignPosition)
+{
+    writeFile(settings, "5\r\n6\r\n1,234\r\n7\r\n1\r\n");
+    window = std::make_unique<TOstrelF>(platform, "Cttax", settings, &help);
+    window->show();
+    TOstrelF &w = *window;
+    EXPECT_EQ(platform.calls, QStringList({"error: Cttax | Invalid numeric input."}));
+    EXPECT_EQ(w.pos(), QPoint(637, 342));
+    for (QLineEdit *e : {w.Edit1, w.Edit2, w.Edit3, w.Edit4, w.Edit5, w.Edit6, w.Edit7, w.Edit8})
+        EXPECT_EQ(e->text(), "123456789.00");
+    EXPECT_EQ(w.RadioStatus->itemIndex(), -1);
+    EXPECT_EQ(w.taxState().agi, 1);
+    EXPECT_EQ(w.taxState().filingStatus, Single);
+
+    w.close(); // saves the current state over the damaged file; status -1
+    EXPECT_EQ(fileText(settings), "342\r\n637\r\n 1.00000000000000E+0000\r\n 0.00000000000000E+0000\r\n-1\r\n");
+}
+
+TEST_F(MainWindow, StatusOutsideTheGroupIsClampedAndSavedBack)
+{
+    writeFile(settings, "1\r\n2\r\n0\r\n0\r\n7\r\n");
+    open().close();
+    EXPECT_EQ(fileText(settings).substr(fileText(settings).rfind('\n', fileText(settings).size() - 2) + 1), "3\r\n");
+
+    writeFile(settings, "1\r\n2\r\n0\r\n0\r\n-1\r\n");
+    EXPECT_EQ(open().RadioStatus->itemIndex(), 0);
+}
+
+TEST_F(MainWindow, FirstStartWritesTheDefaultFileAndExitEqualsCloseButton)
+{
+    TOstrelF &w = open();
+    w.Exit1->trigger();
+    const std::string byExit = fileText(settings);
+    EXPECT_EQ(byExit, "10\r\n10\r\n 0.00000000000000E+0000\r\n 0.00000000000000E+0000\r\n0\r\n");
+
+    open();
+    window->close();
+    EXPECT_EQ(fileText(settings), byExit);
+}
+
+TEST_F(MainWindow, FailedSaveKeepsTheEarlierFileAndStillCloses)
+{
+    TOstrelF &w = open();
+    type(w.Edit1, "50000");
+    const std::string earlier = "1\r\n2\r\n 3.00000000000000E+0000\r\n 4.00000000000000E+0000\r\n1\r\n";
+    writeFile(settings, earlier);
+    std::filesystem::permissions(settings, std::filesystem::perms::owner_read);
+    platform.calls.clear();
+    w.close();
+    EXPECT_EQ(platform.calls, QStringList({"error: Cttax | File access denied."}));
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(fileText(settings), earlier);
+}
+
+TEST_F(MainWindow, CommaLocaleLoadsFractionsWithoutWarning)
+{
+    setDecimalSeparator(",");
+    writeFile(settings, "1\r\n2\r\n 1.23450000000000E+0003\r\n 0.00000000000000E+0000\r\n0\r\n");
+    TOstrelF &w = open();
+    EXPECT_EQ(w.Edit1->text(), "1234,5");
+    EXPECT_EQ(w.taxState().agi, 1234.5L);
+    w.close();
+    EXPECT_NE(fileText(settings).find(" 1.23450000000000E+0003"), std::string::npos); // the file keeps "."
 }
 
 } // namespace
