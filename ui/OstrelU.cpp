@@ -11,6 +11,7 @@
 #include "ui/window_style.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFrame>
@@ -35,12 +36,22 @@ constexpr int kDesignLeft = 637;
 constexpr int kDesignTop = 342;
 constexpr const char *kPlaceholder = "123456789.00";
 
-QLabel *makeLabel(QWidget *parent, const char *name, const QString &caption, int left, int top, const QFont &font)
+// Labels size themselves to their caption. Where this desktop's font draws
+// the caption wider than the design (the dot runs add up), the letters move
+// closer so the caption ends where the design has it, clear of its box.
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &caption, int left, int top, int designWidth,
+                  QFont font)
 {
     auto *label = new QLabel(caption, parent);
     label->setObjectName(name);
     label->setFont(font);
-    label->adjustSize(); // labels size themselves to their caption
+    label->adjustSize();
+    if (label->width() > designWidth && caption.size() > 1) {
+        font.setLetterSpacing(QFont::AbsoluteSpacing,
+                              -static_cast<double>(label->width() - designWidth) / (caption.size() - 1));
+        label->setFont(font);
+        label->adjustSize();
+    }
     label->move(left, top);
     return label;
 }
@@ -99,13 +110,13 @@ void TOstrelF::buildControls()
     setCentralWidget(client);
 
     const QFont captionFont = pixelFont("Arial", 16, true);
-    Label1 = makeLabel(client, "Label1", "Connecticut State Resident Income Tax", 53, 12,
+    Label1 = makeLabel(client, "Label1", "Connecticut State Resident Income Tax", 53, 12, 396,
                        pixelFont("Arial", 21, true, true));
-    Label2 = makeLabel(client, "Label2", "CT Adjusted Gross Income", 12, 57, captionFont);
-    Label3 = makeLabel(client, "Label3", "$", 38, 90, captionFont);
+    Label2 = makeLabel(client, "Label2", "CT Adjusted Gross Income", 12, 57, 203, captionFont);
+    Label3 = makeLabel(client, "Label3", "$", 38, 90, 9, captionFont);
     Edit1 = makeEdit(client, "Edit1", 54, 86, false);
-    Label4 = makeLabel(client, "Label4", "CT Property Tax Paid", 12, 155, captionFont);
-    Label5 = makeLabel(client, "Label5", "$", 38, 182, captionFont);
+    Label4 = makeLabel(client, "Label4", "CT Property Tax Paid", 12, 155, 161, captionFont);
+    Label5 = makeLabel(client, "Label5", "$", 38, 182, 9, captionFont);
     Edit2 = makeEdit(client, "Edit2", 54, 178, false);
     Edit1->setAccessibleName(Label2->text());
     Edit2->setAccessibleName(Label4->text());
@@ -139,10 +150,11 @@ void TOstrelF::buildControls()
     const char *labelNames[] = {"Label6", "Label7", "Label8", "Label9", "Label10", "Label11"};
     const char *resultNames[] = {"Edit3", "Edit4", "Edit5", "Edit6", "Edit7", "Edit8"};
     const int labelTops[] = {17, 58, 99, 140, 181, 222};
+    const int labelWidths[] = {325, 326, 319, 324, 322, 324};
     const int editTops[] = {15, 56, 97, 138, 179, 220};
     for (std::size_t i = 0; i < results.size(); ++i) {
         const QString caption = kPresentedResults[i].caption;
-        *labels[i] = makeLabel(Panel1, labelNames[i], caption, 16, labelTops[i], captionFont);
+        *labels[i] = makeLabel(Panel1, labelNames[i], caption, 16, labelTops[i], labelWidths[i], captionFont);
         *results[i] = makeEdit(Panel1, resultNames[i], 347, editTops[i], true);
         (*results[i])->setAccessibleName(accessibleCaption(caption));
     }
@@ -162,6 +174,7 @@ void TOstrelF::buildMenu()
 {
     MainMenu = menuBar();
     MainMenu->setObjectName("MainMenu");
+    MainMenu->setFont(QApplication::font("QMenuBar")); // not the window's own font
     File1 = MainMenu->addMenu("&File");
     File1->setObjectName("File1");
     Exit1 = File1->addAction("&Exit");

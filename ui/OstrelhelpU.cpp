@@ -84,7 +84,11 @@ TOstrelFhelp::TOstrelFhelp(QWidget *parent) : QWidget(parent, Qt::Window), Memo1
     setAttribute(Qt::WA_QuitOnClose, false);
     setPalette(withBackground(palette(), buttonFaceColor()));
     setAutoFillBackground(true);
-    setFont(pixelFont("MS Sans Serif", 13, false));
+    // The classic narrow dialog face where a desktop has it; otherwise a face
+    // of the same width class, so the lines wrap as they were written.
+    QFont font = pixelFont("MS Sans Serif", 13, false);
+    font.setFamilies({"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arial"});
+    setFont(font);
 
     Memo1->setObjectName("Memo1");
     Memo1->setGeometry(16, 18, 394, 723);
