@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: MIT
+// One keystroke in the real window, offscreen: a key into the AGI box until
+// all six result boxes hold their new text.
+#include "engine/fpenv.h"
+#include "ui/OstrelU.h"
+#include "ui/OstrelhelpU.h"
+#include "ui/platform.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+
+namespace {
+
+class SilentPlatform final : public cttax::Platform {
+public:
+    void warn(QWidget *, const QString &) override {}
+    void reportError(const QString &, const QString &) override {}
+    void beep() override {}
+    void openUrl(const QUrl &) override {}
+};
+
+void BM_KeystrokeInWindow(benchmark::State &state)
+{
+    SilentPlatform platform;
+    cttax::TOstrelFhelp help;
+    const auto settings = std::filesystem::temp_directory_path() / "cttax-bench-missing" / "cttax.fig";
+    cttax::TOstrelF window(platform, "cttax", settings, &help);
+    window.show();
+    window.Edit1->setFocus();
+    window.Edit1->setText("4500");
+    int i = 0;
+    for (auto _ : state) {
+        // Alternate typing a digit and deleting it: each is one real change.
+        if (i++ % 2 == 0)
+            QTest::keyClick(window.Edit1, Qt::Key_0);
+        else
+            QTest::keyClick(window.Edit1, Qt::Key_Backspace);
+        benchmark::DoNotOptimize(window.Edit8->text().size());
+    }
+}
+BENCHMARK(BM_KeystrokeInWindow);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    cttax::setUpFloatingPoint();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}

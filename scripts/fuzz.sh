@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang under ASan+UBSan and runs each for
+# the given number of seconds (default 60).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh clang libclang-rt-14-dev
+seconds=${1:-60}
+cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DCTTAX_BUILD_FUZZ=ON -DCTTAX_SANITIZE=ON -DCTTAX_BUILD_UI=OFF -DBUILD_TESTING=OFF >/dev/null
+cmake --build build-fuzz -j"$(nproc)"
+for target in parse_decimal csv_reader settings_reader; do
+  mkdir -p build-fuzz/corpus/$target
+  build-fuzz/fuzz/fuzz_$target -max_total_time="$seconds" -print_final_stats=1 build-fuzz/corpus/$target 2>&1 |
+    grep -E 'stat::number_of_executed_units|ERROR|SUMMARY' | sed "s/^/$target: /"
+done
