@@ -20,3 +20,23 @@ time_of() { for _ in 1 2 3 4 5; do
   /usr/bin/env TIMEFORMAT=%R bash -c "time $1 < $lines > /dev/null" 2>&1; done | median; }
 echo "cttax-calc over 1,000,000 lines, median of 5: $(time_of build-bench/cli/cttax-calc) s"
 echo "strtold/printf baseline, median of 5:        $(time_of build-bench/bench/strtold_baseline) s"
+
+# Start-up: process start to the main window's first paint, offscreen, with a
+# settings file present, against a bare Qt Widgets window (medians of 21).
+fig=build-bench/startup.fig
+printf '342\r\n637\r\n 6.00000000000000E+0004\r\n 1.20000000000000E+0003\r\n1\r\n' > "$fig"
+probe() {
+  for _ in $(seq 21); do
+    start=$(date +%s%N)
+    rss=$(QT_QPA_PLATFORM=offscreen build-bench/bench/startup_probe "$@" 2>/dev/null)
+    end=$(date +%s%N)
+    echo "$(( (end - start) / 1000 )) $rss"
+  done
+}
+probe cttax "$fig" > build-bench/startup-cttax.txt
+probe minimal > build-bench/startup-minimal.txt
+for f in cttax minimal; do
+  t=$(cut -d' ' -f1 build-bench/startup-$f.txt | median)
+  m=$(cut -d' ' -f2 build-bench/startup-$f.txt | median)
+  echo "start-up $f: median ${t} us to first paint, peak RSS ${m} KiB"
+done
