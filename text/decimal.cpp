@@ -26,6 +26,35 @@ constexpr std::int32_t kExponentCap = 100000000;
 
 } // namespace
 
+namespace {
+
+// The digit accumulator a -> a * 10 + d, each step rounded to extended
+// precision. While a stays below 2^64 every step is exact, so the first 19
+// digits (10^19 - 1 < 2^64 = 18446744073709551616) are summed in an integer
+// and give the same bits much faster.
+class DigitAccumulator {
+public:
+    void push(int digit)
+    {
+        if (count_ < 19) {
+            integer_ = integer_ * 10 + static_cast<std::uint64_t>(digit);
+        } else {
+            if (count_ == 19)
+                extended_ = static_cast<Extended>(integer_);
+            extended_ = add(mul(extended_, 10), digit);
+        }
+        ++count_;
+    }
+    Extended value() const { return count_ <= 19 ? static_cast<Extended>(integer_) : extended_; }
+
+private:
+    std::uint64_t integer_ = 0;
+    Extended extended_ = 0;
+    long long count_ = 0;
+};
+
+} // namespace
+
 ParsedDecimal parseDecimal(std::string_view text)
 {
     const std::size_t length = text.size();
@@ -46,16 +75,16 @@ ParsedDecimal parseDecimal(std::string_view text)
     if (i == length)
         return failAt(0, length);
 
-    Extended accumulator = 0;
+    DigitAccumulator accumulator;
     while (i < length && isDigit(text[i])) {
-        accumulator = add(mul(accumulator, 10), text[i] - '0');
+        accumulator.push(text[i] - '0');
         ++i;
     }
     std::int64_t fractionDigits = 0;
     if (i < length && text[i] == '.') {
         ++i;
         while (i < length && isDigit(text[i])) {
-            accumulator = add(mul(accumulator, 10), text[i] - '0');
+            accumulator.push(text[i] - '0');
             ++fractionDigits;
             ++i;
         }
@@ -69,9 +98,9 @@ ParsedDecimal parseDecimal(std::string_view text)
             ++i;
         }
         if (i == length)
-            return failAt(accumulator, length);
+            return failAt(accumulator.value(), length);
         if (!isDigit(text[i]))
-            return failAt(accumulator, i);
+            return failAt(accumulator.value(), i);
         while (i < length && isDigit(text[i])) {
             if (exponent < kExponentCap)
                 exponent = exponent * 10 + (text[i] - '0');
@@ -81,9 +110,9 @@ ParsedDecimal parseDecimal(std::string_view text)
             exponent = -exponent;
     }
     if (i != length)
-        return failAt(accumulator, i);
+        return failAt(accumulator.value(), i);
 
-    Extended value = scaleByPowerOfTen(accumulator, exponent - fractionDigits);
+    Extended value = scaleByPowerOfTen(accumulator.value(), exponent - fractionDigits);
     if (negative)
         value = -value;
     return {value, 0};

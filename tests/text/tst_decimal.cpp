@@ -318,3 +318,26 @@ TEST(Scale, TableEntriesAreNearestExtended)
 }
 
 } // namespace
+
+namespace {
+
+// Past 19 digits the accumulator leaves the exact integer range and every
+// step rounds: the result must be that of the plain digit-by-digit sum.
+TEST(Parse, LongMantissasRoundEachDigitStep)
+{
+    std::mt19937_64 random(19);
+    for (int i = 0; i < 20000; ++i) {
+        std::string text;
+        long double reference = 0;
+        const int digits = 18 + static_cast<int>(random() % 30);
+        for (int d = 0; d < digits; ++d) {
+            const int digit = static_cast<int>(random() % 10);
+            text += static_cast<char>('0' + digit);
+            reference = reference * 10 + digit;
+        }
+        ASSERT_EQ(hex(parseDecimal(text).value), hex(reference)) << text;
+        ASSERT_EQ(hex(parseDecimal(text + "x").value), hex(reference)) << text;
+    }
+}
+
+} // namespace
