@@ -35,6 +35,7 @@ constexpr const char *kUsage =
     "Single form: prints the six results beside the window's captions. The exit status is 1\n"
     "when an amount is not a number or a result could not be computed, 2 for a bad call.\n";
 
+// Writes and empties `out`; says so on standard error when it cannot.
 bool writeAll(std::string &out)
 {
     std::size_t done = 0;
@@ -43,6 +44,7 @@ bool writeAll(std::string &out)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
+            std::fprintf(stderr, "cttax-calc: cannot write standard output: %s\n", std::strerror(errno));
             return false;
         }
         done += static_cast<std::size_t>(n);
@@ -74,17 +76,13 @@ int runBatch(const cttax::cli::BatchOptions &options)
             std::fputs(errors.c_str(), stderr);
             errors.clear();
         }
-        if (!writeAll(out)) {
-            std::fprintf(stderr, "cttax-calc: cannot write standard output: %s\n", std::strerror(errno));
+        if (!writeAll(out))
             return 1;
-        }
     }
     calculator.finish(out, errors);
     std::fputs(errors.c_str(), stderr);
-    if (!writeAll(out)) {
-        std::fprintf(stderr, "cttax-calc: cannot write standard output: %s\n", std::strerror(errno));
+    if (!writeAll(out))
         return 1;
-    }
     return calculator.sawBadLine() ? 1 : 0;
 }
 

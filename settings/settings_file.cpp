@@ -137,7 +137,7 @@ std::string formatSettingsReal(Extended value)
     Extended m = std::fabs(value);
     int exponent = 0;
     while (m != 0) {
-        const int k = (std::ilogb(m) * 19728) >> 16; // floor(e * log10(2)), approximately
+        const int k = floorLog10OfPow2(std::ilogb(m));
         if (k == 0)
             break;
         exponent += k;

@@ -150,17 +150,10 @@ constexpr std::uint64_t kPow10Int[19] = {
     1000000000000000000ULL,
 };
 
-// floor(e * log10(2)) + 1 with log10(2) ~ 19728 / 65536; the shift is an
-// arithmetic one, so it floors negative products too.
-int decimalExponentEstimate(int binaryExponent)
-{
-    return ((binaryExponent * 19728) >> 16) + 1;
-}
-
 // The magnitude v as an 18-digit integer N with v ~ N * 10^(E - 18).
 std::uint64_t eighteenDigits(Extended v, int &decimalExponent)
 {
-    int e = decimalExponentEstimate(std::ilogb(v));
+    int e = floorLog10OfPow2(std::ilogb(v)) + 1;
     for (;;) {
         Extended n = std::rint(scaleByPowerOfTen(v, 18 - e));
         if (n >= 1e18L) {

@@ -16,6 +16,15 @@ namespace cttax {
 // extended value.
 Extended scaleByPowerOfTen(Extended value, std::int64_t n);
 
+// floor(e * log10(2)) for a binary exponent e, with log10(2) taken as
+// 19728 / 65536 (slightly below it): exact for small |e|, and for large
+// negative e it can come out one too large. The shift floors negative
+// products too.
+constexpr int floorLog10OfPow2(int binaryExponent)
+{
+    return (binaryExponent * 19728) >> 16;
+}
+
 // The table entries 10^0 .. 10^31, each the extended value nearest to it.
 // 5^27 < 2^64 < 5^28: entries up to 10^27 are exact, 10^28 and above are
 // rounded.

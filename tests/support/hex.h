@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -27,8 +28,6 @@ inline long ulpsBetween(long double a, long double b)
     }
     return n;
 }
-
-#include <cctype>
 
 // A gtest parameter name from a case's "name" member: letters and digits
 // kept, everything else an underscore.
