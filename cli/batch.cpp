@@ -80,15 +80,25 @@ std::optional<std::int32_t> parseFilingStatus(std::string_view text)
     return std::nullopt;
 }
 
-CaseResult computeCase(std::int32_t status, std::string_view agiText, std::string_view propertyTaxText, bool raw)
+void CaseResult::clear()
 {
-    CaseResult result;
+    for (ResultText &text : texts)
+        text.size = 0;
+    note.clear();
+    for (std::string &text : raw)
+        text.clear();
+}
+
+void computeCase(std::int32_t status, std::string_view agiText, std::string_view propertyTaxText, bool raw,
+                 CaseResult &result)
+{
+    result.clear();
     TaxState state; // a fresh run from the window's initial state
     state.filingStatus = status;
     const bool agiOk = convertInput(agiText, state.agi, kAgiWarning, result.note);
     const bool propertyOk = convertInput(propertyTaxText, state.propertyTaxPaid, kPropertyTaxWarning, result.note);
     if (!agiOk || !propertyOk)
-        return result;
+        return;
 
     CalculationTrace trace;
     bool computed = true;
@@ -114,18 +124,17 @@ CaseResult computeCase(std::int32_t status, std::string_view agiText, std::strin
                 result.raw[i] = hexFloat(columns[i].second);
     }
     if (!computed)
-        return result;
+        return;
 
     for (std::size_t i = 0; i < kPresentedResults.size(); ++i) {
         const PresentedResult &row = kPresentedResults[i];
         try {
-            result.texts[i] = presentResult(state.*row.field, row.digit, ".");
+            result.texts[i].size = presentResultTo(result.texts[i].data, state.*row.field, row.digit, ".");
         } catch (const FloatError &e) {
             addNote(result.note, e.what());
             break;
         }
     }
-    return result;
 }
 
 BatchCalculator::BatchCalculator(BatchOptions options) : options_(options) {}
@@ -168,17 +177,18 @@ void BatchCalculator::drain(bool atEof, std::string &out, std::string &errors)
         else if (!(filingStatus = parseFilingStatus(record.fields[0])))
             problem = "unknown filing status (use 0-3, single, married, separately or household)";
 
-        CaseResult result;
+        CaseResult &result = result_;
         if (!problem.empty()) {
+            result.clear();
             problem = "line " + std::to_string(lineNumber) + ": " + problem;
             errors += "cttax-calc: " + problem + '\n';
             result.note = problem;
             sawBadLine_ = true;
         } else {
-            result = computeCase(*filingStatus, record.fields[1], record.fields[2], options_.raw);
+            computeCase(*filingStatus, record.fields[1], record.fields[2], options_.raw, result);
         }
-        for (const std::string &text : result.texts) {
-            out += text;
+        for (const ResultText &text : result.texts) {
+            out += text.view();
             out += ',';
         }
         appendCsvField(out, result.note);

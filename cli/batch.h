@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/tax_state.h"
+#include "text/decimal.h"
 
 #include <cstdint>
 #include <optional>
@@ -21,6 +22,28 @@ std::string batchHeader(const BatchOptions &options);
 // "0".."3" or a status name in any case; blanks around it are ignored.
 std::optional<std::int32_t> parseFilingStatus(std::string_view text);
 
+// One shown result in a buffer of its own: a batch makes six of them per
+// line, millions of times over, and never needs the heap for them.
+struct ResultText {
+    char data[kFormatDecimalMax + 1];
+    std::size_t size = 0;
+    std::string_view view() const { return {data, size}; }
+};
+
+// The full computation of one case, as the window would show it: each of the
+// six texts (empty where not computed), the note, and the raw values.
+struct CaseResult {
+    ResultText texts[6];
+    std::string note;
+    std::string raw[7];
+
+    // Empties every field and keeps the storage.
+    void clear();
+};
+// Fills `result` afresh (its storage is reused from call to call).
+void computeCase(std::int32_t status, std::string_view agiText, std::string_view propertyTaxText, bool raw,
+                 CaseResult &result);
+
 // Turns CSV input (STATUS,AGI,PROPERTY_TAX per record) into output lines as
 // it goes. Feed it bytes in any pieces; call finish() at the end.
 class BatchCalculator {
@@ -39,17 +62,9 @@ private:
 
     BatchOptions options_;
     std::string pending_;
+    CaseResult result_;
     long long line_ = 1;
     bool sawBadLine_ = false;
 };
-
-// The full computation of one case, as the window would show it: each of the
-// six texts (empty where not computed), the note, and the raw values.
-struct CaseResult {
-    std::string texts[6];
-    std::string note;
-    std::string raw[7];
-};
-CaseResult computeCase(std::int32_t status, std::string_view agiText, std::string_view propertyTaxText, bool raw);
 
 } // namespace cttax::cli

@@ -80,8 +80,10 @@ CsvStatus readCsvRecord(std::string_view data, bool atEof, std::size_t &consumed
             return malformed("unexpected character after a closing quote");
         }
 
-        const std::size_t end = data.find_first_of(",\n", p);
-        if (end == std::string_view::npos) {
+        std::size_t end = p;
+        while (end < data.size() && data[end] != ',' && data[end] != '\n')
+            ++end;
+        if (end == data.size()) {
             if (!atEof)
                 return CsvStatus::NeedMore;
             field.assign(data.substr(p));

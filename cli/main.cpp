@@ -94,9 +94,11 @@ int runSingle(const char *statusText, const char *agiText, const char *propertyT
                              "household)\n", statusText);
         return 2;
     }
-    const cttax::cli::CaseResult result = cttax::cli::computeCase(*status, agiText, propertyTaxText, false);
+    cttax::cli::CaseResult result;
+    cttax::cli::computeCase(*status, agiText, propertyTaxText, false, result);
     for (std::size_t i = 0; i < cttax::kPresentedResults.size(); ++i)
-        std::printf("%s %s\n", cttax::kPresentedResults[i].caption, result.texts[i].c_str());
+        std::printf("%s %.*s\n", cttax::kPresentedResults[i].caption, static_cast<int>(result.texts[i].size),
+                    result.texts[i].data);
     if (!result.note.empty()) {
         std::fprintf(stderr, "cttax-calc: %s\n", result.note.c_str());
         return 1;

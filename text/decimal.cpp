@@ -214,6 +214,24 @@ std::size_t formatDecimalTo(char *out, Extended value, std::string_view separato
         break;
     }
 
+    // A whole number from 1 up to below 10^15 has at most 15 digits: scaled to
+    // 18 digits it is exact, its 16th digit is 0 and nothing rounds, so the
+    // general path would write exactly its plain decimal digits. Results in
+    // whole dollars are the common case, so they take this short way.
+    const Extended magnitude = std::fabs(value);
+    if (magnitude >= 1 && magnitude < 1e15L) {
+        const auto whole = static_cast<std::uint64_t>(magnitude);
+        if (static_cast<Extended>(whole) == magnitude) {
+            if (value < 0)
+                *out++ = '-';
+            int count = 1;
+            while (count < 15 && whole >= kPow10Int[count])
+                ++count;
+            out = writeDigits(out, whole, count);
+            return static_cast<std::size_t>(out - start);
+        }
+    }
+
     int exponent = 0; // value = 0.d1d2d3... * 10^exponent
     const std::uint64_t n18 = eighteenDigits(std::fabs(value), exponent);
     // Round to 15 digits by the 16th digit alone.
@@ -277,6 +295,11 @@ std::size_t formatDecimalTo(char *out, Extended value, std::string_view separato
 
 std::string formatDecimal(Extended value, std::string_view separator)
 {
+    constexpr std::size_t kLongestUsualSeparator = 8;
+    if (separator.size() <= kLongestUsualSeparator) { // no heap for the working buffer
+        char buffer[kFormatDecimalMax + kLongestUsualSeparator];
+        return std::string(buffer, formatDecimalTo(buffer, value, separator));
+    }
     std::string text(kFormatDecimalMax + separator.size(), '\0');
     text.resize(formatDecimalTo(text.data(), value, separator));
     return text;

@@ -14,9 +14,8 @@ std::size_t presentResultTo(char *out, Extended value, std::int8_t digit, std::s
 
 std::string presentResult(Extended value, std::int8_t digit, std::string_view separator)
 {
-    std::string text(kFormatDecimalMax + separator.size(), '\0');
-    text.resize(presentResultTo(text.data(), value, digit, separator));
-    return text;
+    const double rounded = roundToDigit(toDouble(value), digit);
+    return formatDecimal(static_cast<Extended>(rounded), separator);
 }
 
 } // namespace cttax

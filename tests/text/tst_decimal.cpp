@@ -341,3 +341,22 @@ TEST(Parse, LongMantissasRoundEachDigitStep)
 }
 
 } // namespace
+
+namespace {
+
+// Whole numbers below 10^15 are written as their plain digits.
+TEST(Format, WholeNumbersAreTheirPlainDigits)
+{
+    std::mt19937_64 random(1040);
+    for (int i = 0; i < 200000; ++i) {
+        const std::uint64_t n = random() % (1ULL << (1 + random() % 50));
+        if (n == 0 || n >= 1000000000000000ULL)
+            continue;
+        ASSERT_EQ(formatDecimal(static_cast<long double>(n), "."), std::to_string(n));
+        ASSERT_EQ(formatDecimal(-static_cast<long double>(n), ","), "-" + std::to_string(n));
+    }
+    EXPECT_EQ(formatDecimal(1e15L, "."), "1E15");
+    EXPECT_EQ(formatDecimal(1234567890123456.0L, "."), "1.23456789012346E15");
+}
+
+} // namespace
