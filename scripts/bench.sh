@@ -22,7 +22,8 @@ echo "cttax-calc over 1,000,000 lines, median of 5: $(time_of build-bench/cli/ct
 echo "strtold/printf baseline, median of 5:        $(time_of build-bench/bench/strtold_baseline) s"
 
 # Start-up: process start to the main window's first paint, offscreen, with a
-# settings file present, against a bare Qt Widgets window (medians of 21).
+# settings file present, against a bare Qt Widgets window of the same outer
+# size (medians of 21).
 fig=build-bench/startup.fig
 printf '342\r\n637\r\n 6.00000000000000E+0004\r\n 1.20000000000000E+0003\r\n1\r\n' > "$fig"
 probe() {
@@ -33,8 +34,9 @@ probe() {
     echo "$(( (end - start) / 1000 )) $rss"
   done
 }
+size=$(QT_QPA_PLATFORM=offscreen build-bench/bench/startup_probe cttax "$fig" 2>&1 >/dev/null | sed -n "s/^size //p")
 probe cttax "$fig" > build-bench/startup-cttax.txt
-probe minimal > build-bench/startup-minimal.txt
+probe minimal $size > build-bench/startup-minimal.txt
 for f in cttax minimal; do
   t=$(cut -d' ' -f1 build-bench/startup-$f.txt | median)
   m=$(cut -d' ' -f2 build-bench/startup-$f.txt | median)

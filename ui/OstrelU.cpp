@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -44,14 +45,11 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &caption, int
 {
     auto *label = new QLabel(caption, parent);
     label->setObjectName(name);
+    const int natural = QFontMetrics(font).horizontalAdvance(caption);
+    if (natural > designWidth && caption.size() > 1)
+        font.setLetterSpacing(QFont::AbsoluteSpacing, -static_cast<double>(natural - designWidth) / (caption.size() - 1));
     label->setFont(font);
     label->adjustSize();
-    if (label->width() > designWidth && caption.size() > 1) {
-        font.setLetterSpacing(QFont::AbsoluteSpacing,
-                              -static_cast<double>(label->width() - designWidth) / (caption.size() - 1));
-        label->setFont(font);
-        label->adjustSize();
-    }
     label->move(left, top);
     return label;
 }

@@ -84,11 +84,6 @@ TOstrelFhelp::TOstrelFhelp(QWidget *parent) : QWidget(parent, Qt::Window), Memo1
     setAttribute(Qt::WA_QuitOnClose, false);
     setPalette(withBackground(palette(), buttonFaceColor()));
     setAutoFillBackground(true);
-    // The classic narrow dialog face where a desktop has it; otherwise a face
-    // of the same width class, so the lines wrap as they were written.
-    QFont font = pixelFont("MS Sans Serif", 13, false);
-    font.setFamilies({"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arial"});
-    setFont(font);
 
     Memo1->setObjectName("Memo1");
     Memo1->setGeometry(16, 18, 394, 723);
@@ -97,14 +92,24 @@ TOstrelFhelp::TOstrelFhelp(QWidget *parent) : QWidget(parent, Qt::Window), Memo1
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setPalette(withBase(Memo1->palette(), QColor(192, 220, 192), windowTextColor()));
-    Memo1->setPlainText(helpText());
     Memo1->setAccessibleName("Instructions");
+}
+
+void TOstrelFhelp::fillText()
+{
+    // The classic narrow dialog face where a desktop has it; otherwise a face
+    // of the same width class, so the lines wrap as they were written.
+    QFont font = pixelFont("MS Sans Serif", 13, false);
+    font.setFamilies({"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arial"});
+    setFont(font);
+    Memo1->setPlainText(helpText());
 }
 
 void TOstrelFhelp::showInFront()
 {
     if (isHidden()) {
         if (!placed_) {
+            fillText();
             const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
             move(std::max(0, (desktop.width() - kOuterWidth) / 2), std::max(0, (desktop.height() - kOuterHeight) / 2));
             placed_ = true;

@@ -11,7 +11,8 @@ inline constexpr const char *kHomePage = "https://cttax.example.org/";
 inline constexpr const char *kEmailAddress = "cttax@example.org";
 
 // The instructions window: one fixed, read-only text. Created hidden; its
-// close button only hides it.
+// close button only hides it. The text and its font are set on the first
+// showing, which keeps their font matching and layout out of start-up.
 class TOstrelFhelp : public QWidget {
     Q_OBJECT
 public:
@@ -25,7 +26,9 @@ public:
     QPlainTextEdit *Memo1;
 
 private:
-    bool placed_ = false;
+    void fillText();
+
+    bool placed_ = false; // shown once: text filled in and centred
 };
 
 } // namespace cttax

@@ -308,8 +308,10 @@ TEST_F(MainWindow, RendersPicturesOfBothWindows)
     w.RadioStatus->item(1)->click();
     type(w.Edit1, "60000");
     type(w.Edit2, "1200");
+    w.Help1->trigger();
     const QPixmap main = w.grab();
     const QPixmap helpPicture = help.grab();
+    help.hide();
     EXPECT_TRUE(main.save("cttax-main-window.png"));
     EXPECT_TRUE(helpPicture.save("cttax-help-window.png"));
     EXPECT_EQ(main.size(), w.size());
