@@ -264,9 +264,10 @@ void TOstrelF::calculate()
 {
     cttax::calculate(state_);
     QLineEdit *const boxes[] = {Edit3, Edit4, Edit5, Edit6, Edit7, Edit8};
+    const std::string &separator = decimalSeparator();
     for (std::size_t i = 0; i < kPresentedResults.size(); ++i) {
         const PresentedResult &row = kPresentedResults[i];
-        boxes[i]->setText(QString::fromStdString(presentResult(state_.*row.field, row.digit, decimalSeparator())));
+        boxes[i]->setText(QString::fromStdString(presentResult(state_.*row.field, row.digit, separator)));
     }
 }
 
