@@ -7,6 +7,7 @@
 #include "text/decimal.h"
 #include "text/present.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -141,25 +142,93 @@ BatchCalculator::BatchCalculator(BatchOptions options) : options_(options) {}
 
 void BatchCalculator::feed(std::string_view bytes, std::string &out, std::string &errors)
 {
+    if (skipping_) {
+        const std::size_t lf = bytes.find('\n');
+        if (lf == std::string_view::npos)
+            return;
+        skipping_ = false;
+        ++line_;
+        bytes.remove_prefix(lf + 1);
+    }
     pending_.append(bytes);
     drain(false, out, errors);
 }
 
 void BatchCalculator::finish(std::string &out, std::string &errors)
 {
-    drain(true, out, errors);
+    if (!skipping_)
+        drain(true, out, errors);
+    pending_.clear();
+}
+
+void BatchCalculator::writeLine(std::string &out)
+{
+    for (const ResultText &text : result_.texts) {
+        out += text.view();
+        out += ',';
+    }
+    appendCsvField(out, result_.note);
+    if (options_.raw) {
+        for (const std::string &text : result_.raw) {
+            out += ',';
+            out += text;
+        }
+    }
+    out += '\n';
+}
+
+void BatchCalculator::badLine(long long lineNumber, const std::string &why, std::string &errors)
+{
+    result_.clear();
+    result_.note = "line " + std::to_string(lineNumber) + ": " + why;
+    errors += "cttax-calc: " + result_.note + '\n';
+    sawBadLine_ = true;
 }
 
 void BatchCalculator::drain(bool atEof, std::string &out, std::string &errors)
 {
+    static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (atStart_) {
+        if (!atEof && pending_.size() < kByteOrderMark.size() && kByteOrderMark.substr(0, pending_.size()) == pending_)
+            return;
+        if (std::string_view(pending_).substr(0, kByteOrderMark.size()) == kByteOrderMark)
+            pending_.erase(0, kByteOrderMark.size());
+        atStart_ = false;
+    }
+
     CsvRecord record;
     std::size_t offset = 0;
     for (;;) {
+        const std::string_view rest = std::string_view(pending_).substr(offset);
         std::size_t consumed = 0;
-        const CsvStatus status =
-            readCsvRecord(std::string_view(pending_).substr(offset), atEof, consumed, record);
-        if (status != CsvStatus::Record)
-            break;
+        if (rest.size() > kMaxRecordBytes) {
+            if (readCsvRecord(rest.substr(0, kMaxRecordBytes), false, consumed, record) != CsvStatus::Record) {
+                // Overlong: answered at once, the rest of it skipped.
+                badLine(line_, "longer than " + std::to_string(kMaxRecordBytes) + " bytes", errors);
+                writeLine(out);
+                const std::size_t lf = rest.find('\n', kMaxRecordBytes);
+                const std::size_t skipped = lf == std::string_view::npos ? rest.size() : lf + 1;
+                for (char c : rest.substr(0, skipped))
+                    line_ += c == '\n';
+                offset += skipped;
+                if (lf == std::string_view::npos) {
+                    skipping_ = !atEof;
+                    break;
+                }
+                continue;
+            }
+        } else {
+            // A record ends only at an LF or at the end of the input: no
+            // need to read it again before one of them comes.
+            if (!atEof && pending_.find('\n', std::max(offset, scanned_)) == std::string::npos) {
+                scanned_ = pending_.size();
+                break;
+            }
+            if (readCsvRecord(rest, atEof, consumed, record) != CsvStatus::Record) {
+                scanned_ = pending_.size();
+                break;
+            }
+        }
         offset += consumed;
         const long long lineNumber = line_;
         line_ += record.lineBreaks;
@@ -168,39 +237,21 @@ void BatchCalculator::drain(bool atEof, std::string &out, std::string &errors)
             continue;
         }
 
-        std::string problem;
         std::optional<std::int32_t> filingStatus;
         if (!record.problem.empty())
-            problem = "malformed CSV: " + record.problem;
+            badLine(lineNumber, "malformed CSV: " + record.problem, errors);
         else if (record.fields.size() != 3)
-            problem = "expected 3 fields STATUS,AGI,PROPERTY_TAX but found " + std::to_string(record.fields.size());
+            badLine(lineNumber,
+                    "expected 3 fields STATUS,AGI,PROPERTY_TAX but found " + std::to_string(record.fields.size()),
+                    errors);
         else if (!(filingStatus = parseFilingStatus(record.fields[0])))
-            problem = "unknown filing status (use 0-3, single, married, separately or household)";
-
-        CaseResult &result = result_;
-        if (!problem.empty()) {
-            result.clear();
-            problem = "line " + std::to_string(lineNumber) + ": " + problem;
-            errors += "cttax-calc: " + problem + '\n';
-            result.note = problem;
-            sawBadLine_ = true;
-        } else {
-            computeCase(*filingStatus, record.fields[1], record.fields[2], options_.raw, result);
-        }
-        for (const ResultText &text : result.texts) {
-            out += text.view();
-            out += ',';
-        }
-        appendCsvField(out, result.note);
-        if (options_.raw) {
-            for (const std::string &text : result.raw) {
-                out += ',';
-                out += text;
-            }
-        }
-        out += '\n';
+            badLine(lineNumber, "unknown filing status (use 0-3, single, married, separately or household)", errors);
+        else
+            computeCase(*filingStatus, record.fields[1], record.fields[2], options_.raw, result_);
+        writeLine(out);
     }
     pending_.erase(0, offset);
+    scanned_ = scanned_ > offset ? scanned_ - offset : 0;
 }
 
 } // namespace cttax::cli

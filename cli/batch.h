@@ -44,8 +44,14 @@ struct CaseResult {
 void computeCase(std::int32_t status, std::string_view agiText, std::string_view propertyTaxText, bool raw,
                  CaseResult &result);
 
+// The longest record taken: one whose first kMaxRecordBytes bytes do not
+// complete it is a bad line, skipped up to the first LF at or after that
+// many bytes. Time stays linear in the input and memory bounded.
+inline constexpr std::size_t kMaxRecordBytes = 64 * 1024;
+
 // Turns CSV input (STATUS,AGI,PROPERTY_TAX per record) into output lines as
-// it goes. Feed it bytes in any pieces; call finish() at the end.
+// it goes. Feed it bytes in any pieces; call finish() at the end. A UTF-8
+// byte-order mark before the first record is skipped.
 class BatchCalculator {
 public:
     explicit BatchCalculator(BatchOptions options);
@@ -59,12 +65,17 @@ public:
 
 private:
     void drain(bool atEof, std::string &out, std::string &errors);
+    void writeLine(std::string &out);
+    void badLine(long long lineNumber, const std::string &why, std::string &errors);
 
     BatchOptions options_;
     std::string pending_;
     CaseResult result_;
     long long line_ = 1;
     bool sawBadLine_ = false;
+    bool atStart_ = true;     // a byte-order mark may still come
+    bool skipping_ = false;   // inside an overlong line, up to its LF
+    std::size_t scanned_ = 0; // pending_ holds no LF before this index
 };
 
 } // namespace cttax::cli

@@ -75,8 +75,12 @@ CsvStatus readCsvRecord(std::string_view data, bool atEof, std::size_t &consumed
                 ++record.lineBreaks;
                 return CsvStatus::Record;
             }
-            if (data[p] == '\r' && p + 1 == data.size() && !atEof)
-                return CsvStatus::NeedMore;
+            if (data[p] == '\r' && p + 1 == data.size()) {
+                if (!atEof)
+                    return CsvStatus::NeedMore;
+                consumed = data.size(); // a final CR ends the last line
+                return CsvStatus::Record;
+            }
             return malformed("unexpected character after a closing quote");
         }
 
@@ -86,8 +90,13 @@ CsvStatus readCsvRecord(std::string_view data, bool atEof, std::size_t &consumed
         if (end == data.size()) {
             if (!atEof)
                 return CsvStatus::NeedMore;
-            field.assign(data.substr(p));
+            // The last line, without LF; a final CR still ends it.
+            std::size_t fieldEnd = end;
+            if (fieldEnd > p && data[fieldEnd - 1] == '\r')
+                --fieldEnd;
+            field.assign(data.substr(p, fieldEnd - p));
             consumed = data.size();
+            record.empty = record.fields.size() == 1 && fieldEnd == 0;
             return CsvStatus::Record;
         }
         if (data[end] == ',') {

@@ -3,6 +3,7 @@
 #include "engine/fpenv.h"
 #include "text/present.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -29,11 +30,16 @@ constexpr const char *kUsage =
     "  --header      print the header line first\n"
     "  --raw         append the unrounded exemption, taxable income, Table B tax, credit\n"
     "                decimal, personal credit, property credit and income tax in %La form\n"
-    "An empty line gives an empty line. A line with the wrong number of fields or an unknown\n"
-    "status is reported on standard error and in NOTE, and the exit status is then 1.\n"
+    "An empty line gives an empty line; a UTF-8 byte-order mark before the first line is\n"
+    "skipped. A line with the wrong number of fields or an unknown status, and a line longer\n"
+    "than 65536 bytes (skipped up to its end), is reported on standard error and in NOTE,\n"
+    "and the exit status is then 1.\n"
     "\n"
     "Single form: prints the six results beside the window's captions. The exit status is 1\n"
-    "when an amount is not a number or a result could not be computed, 2 for a bad call.\n";
+    "when an amount is not a number or a result could not be computed, 2 for a bad call.\n"
+    "\n"
+    "In every form, output that cannot be written is reported on standard error and the\n"
+    "exit status is then 1 (or the status the run had already, when that is not 0).\n";
 
 // Writes and empties `out`; says so on standard error when it cannot.
 bool writeAll(std::string &out)
@@ -96,9 +102,14 @@ int runSingle(const char *statusText, const char *agiText, const char *propertyT
     }
     cttax::cli::CaseResult result;
     cttax::cli::computeCase(*status, agiText, propertyTaxText, false, result);
+    // The captions' dot runs are drawn for the window's font; here the values
+    // start in one column after the longest caption.
+    int width = 0;
+    for (const cttax::PresentedResult &row : cttax::kPresentedResults)
+        width = std::max(width, static_cast<int>(std::strlen(row.caption)));
     for (std::size_t i = 0; i < cttax::kPresentedResults.size(); ++i)
-        std::printf("%s %.*s\n", cttax::kPresentedResults[i].caption, static_cast<int>(result.texts[i].size),
-                    result.texts[i].data);
+        std::printf("%-*s %.*s\n", width, cttax::kPresentedResults[i].caption,
+                    static_cast<int>(result.texts[i].size), result.texts[i].data);
     if (!result.note.empty()) {
         std::fprintf(stderr, "cttax-calc: %s\n", result.note.c_str());
         return 1;
@@ -106,9 +117,22 @@ int runSingle(const char *statusText, const char *agiText, const char *propertyT
     return 0;
 }
 
-} // namespace
+// Flushes what the C streams still hold: output that could not be written
+// never ends in a success.
+int finishOutput(int status)
+{
+    errno = 0;
+    const bool failed = std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
+    if (!failed)
+        return status;
+    if (errno != 0)
+        std::fprintf(stderr, "cttax-calc: cannot write standard output: %s\n", std::strerror(errno));
+    else
+        std::fputs("cttax-calc: cannot write standard output\n", stderr);
+    return status == 0 ? 1 : status;
+}
 
-int main(int argc, char **argv)
+int run(int argc, char **argv)
 {
     cttax::setUpFloatingPoint();
     cttax::cli::BatchOptions options;
@@ -135,4 +159,11 @@ int main(int argc, char **argv)
         return runSingle(positional[0], positional[1], positional[2]);
     std::fprintf(stderr, "cttax-calc: expected no arguments or STATUS AGI PROPERTY_TAX\n\n%s", kUsage);
     return 2;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    return finishOutput(run(argc, argv));
 }

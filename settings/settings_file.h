@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -27,15 +28,59 @@ private:
 };
 
 inline constexpr int kInvalidNumericInput = 106;
+// Two saves that keep meeting each other's temporary for seconds.
+inline constexpr int kSharingViolation = 32;
 
-// The code of a POSIX errno value: ENOENT 2; ENOTDIR, ENAMETOOLONG 3;
-// EMFILE, ENFILE 4; EACCES, EPERM, EROFS, EISDIR 5; ENOSPC, EDQUOT 112; any
-// other keeps its own number.
+// The code of a POSIX errno value: ENOENT 2; ENOTDIR, ENAMETOOLONG, ELOOP 3;
+// EMFILE, ENFILE 4; EACCES, EPERM, EROFS, EISDIR 5; ENOSPC, EDQUOT 112. Any
+// other keeps its own number, unless that number is one of the codes above
+// with a message of its own (EIO is 5, ESRCH 3, EINTR 4, ENETDOWN 100,
+// ENETUNREACH 101, EISCONN 106 on Linux): those read 1000 + errno, so EIO is
+// "I/O error 1005", never "File access denied".
 int inOutCodeOf(int errnoValue);
+
+// ---------------------------------------------------------------- where
 
 // The executable's path with its extension (from the last "." of the file
 // name on) replaced by ".fig", or ".fig" appended: /opt/cttax/cttax -> /opt/cttax/cttax.fig.
 std::filesystem::path settingsPathFor(const std::filesystem::path &executable);
+
+// The running executable's path exactly as the kernel has it (bytes, not
+// text: a folder name need not be UTF-8). Empty when it cannot be read.
+std::filesystem::path runningExecutablePath();
+
+// Where the settings live, and whether the folder is the application's own
+// folder in the user's configuration folder (created 0700 before a save).
+struct SettingsLocation {
+    SettingsLocation(std::filesystem::path path = {}, bool inConfigFolder = false)
+        : file(std::move(path)), configFolder(inConfigFolder)
+    {
+    }
+    std::filesystem::path file;
+    bool configFolder;
+};
+
+// Portable use first: when a settings file stands beside the executable
+// (settingsPathFor), or that folder is writable, that is the file. Otherwise
+// (a package in /usr/bin, a root-owned /opt) it is
+// $XDG_CONFIG_HOME/cttax/NAME.fig, where NAME.fig is the name beside the
+// executable; an unset, empty or relative XDG_CONFIG_HOME means
+// $HOME/.config, and an unset HOME the user's home from the password file.
+//   /home/ann/bin/cttax (writable)         -> /home/ann/bin/cttax.fig
+//   /usr/bin/cttax, XDG_CONFIG_HOME unset  -> /home/ann/.config/cttax/cttax.fig
+struct SettingsEnvironment {
+    std::optional<std::string> xdgConfigHome;
+    std::optional<std::string> home;
+    static SettingsEnvironment fromProcess();
+};
+SettingsLocation settingsLocationFor(const std::filesystem::path &executable, const SettingsEnvironment &env);
+
+// Creates the folder of a configuration-folder location (and a missing
+// configuration folder above it) with mode 0700; does nothing for a file
+// beside the executable. Throws EInOutError.
+void prepareSettingsFolder(const SettingsLocation &location);
+
+// ---------------------------------------------------------------- the text
 
 // The five-line file: window top, window left, AGI, property tax paid and the
 // filing status index, each line ending in CR LF.
@@ -53,40 +98,81 @@ struct SettingsValues {
 std::string formatSettingsReal(Extended value);
 std::string settingsFileContent(const SettingsValues &values);
 
+// ---------------------------------------------------------------- writing
+
 // Writes the file so that a failure at any point leaves the earlier file as
-// it was: the new content goes to a temporary file in the same folder, is
-// flushed to disk and then renamed over it. A read-only settings file or
-// folder is refused with code 5 and left alone. Throws EInOutError.
-// `writeBytes` stands in for write(2) in tests.
+// it was, and so that nothing is left behind whatever happens to the process:
+//
+// - A symbolic link is written through: the file written is the link's final
+//   target, and the link stays. A dangling link is "File not found" (2); a
+//   target that is not a regular file (a device, a FIFO, a folder) is
+//   "File access denied" (5). Neither is touched.
+// - The content goes to an unnamed file in the target's folder, is flushed
+//   to disk, gets the name NAME.saving for an instant and is renamed over
+//   the target. A NAME.saving left by a killed save is removed by the next
+//   one; two saves at once each write a whole file, the later one wins.
+// - A rewritten file keeps its owner, group and mode where the process may
+//   set them; a new file gets 0666 less the umask.
+// - A settings file without write permission (or without any write bit,
+//   even for root) is refused with 5. Where no file can be created beside
+//   it (a folder the user may not write) a writable file is rewritten in
+//   place instead: written over from its start, cut to length, flushed.
+//
+// Throws EInOutError. `writeBytes` stands in for write(2) in tests.
 using WriteFunction = std::function<long(int fd, const void *data, std::size_t size)>;
 void writeSettingsFile(const std::filesystem::path &path, const SettingsValues &values,
                        const WriteFunction &writeBytes = {});
+
+// The temporary's name beside a settings file: cttax.fig -> cttax.fig.saving.
+std::filesystem::path savingPathFor(const std::filesystem::path &target);
+
+// ---------------------------------------------------------------- reading
 
 // Reads the values of a settings file one after another, the way the window
 // applies them. Before a value, bytes 0 to 32 are skipped; the value is the
 // following run of bytes above 32 (at most 32 for an integer, 64 for a
 // real); a byte 26 ends the file, and a missing value reads as 0. Each read
 // then skips the rest of its line (up to and including LF).
+//
+// The file is read as the values need it, through a small buffer: nothing
+// past a value's line is kept, and holes of a sparse file (which read as
+// zero bytes, skipped either way) are passed over without reading them, so
+// time and memory do not grow with a large file's size.
 class SettingsReader {
 public:
-    // Reads the whole file; throws EInOutError when it cannot be opened or read.
+    // Opens the file; throws EInOutError when it cannot be opened, or when
+    // it is not a regular file (5).
     explicit SettingsReader(const std::filesystem::path &path);
-    explicit SettingsReader(std::string content) : content_(std::move(content)) { trimAtEndOfFile(); }
+    explicit SettingsReader(std::string content);
+    ~SettingsReader();
+    SettingsReader(const SettingsReader &) = delete;
+    SettingsReader &operator=(const SettingsReader &) = delete;
 
     // Throws EInOutError(106) for a token that is not a signed 32-bit integer.
     std::int32_t readInteger();
     // Stores the value into `target` first, then throws EInOutError(106)
-    // when the token did not convert. Floating-point errors of the
-    // conversion propagate as they are.
+    // when the token did not convert. The writer's own forms of the special
+    // values, "+Inf", "-Inf" and "Nan", read as those values. Floating-point
+    // errors of the conversion propagate as they are.
     void readReal(Extended &target);
+    // Closes the file now and reports a failed close (the destructor closes
+    // silently).
+    void close();
 
 private:
-    void trimAtEndOfFile();
+    int peek(bool acrossHoles);
+    void advance() { ++position_; }
     std::string_view nextToken(std::size_t maxLength);
     void skipRestOfLine();
+    bool refill(bool acrossHoles);
 
-    std::string content_;
+    int fd_ = -1;
+    std::string buffer_;
     std::size_t position_ = 0;
+    std::size_t end_ = 0;
+    long long fileOffset_ = 0; // of buffer_[end_]
+    bool atEnd_ = false;
+    char token_[64];
 };
 
 } // namespace cttax

@@ -83,10 +83,10 @@ void useLocaleDecimalSeparator()
     setDecimalSeparator(point.isEmpty() ? std::string(".") : point.toStdString());
 }
 
-TOstrelF::TOstrelF(Platform &platform, QString applicationTitle, std::filesystem::path settingsPath,
-                   TOstrelFhelp *help, QWidget *parent)
+TOstrelF::TOstrelF(Platform &platform, QString applicationTitle, SettingsLocation settings, TOstrelFhelp *help,
+                   QWidget *parent)
     : QMainWindow(parent), platform_(platform), applicationTitle_(std::move(applicationTitle)),
-      settingsPath_(std::move(settingsPath)), help_(help)
+      settings_(std::move(settings)), help_(help)
 {
     setObjectName("OstrelF");
     buildControls();
@@ -291,13 +291,14 @@ void TOstrelF::KaldoHomePage1Click()
 void TOstrelF::readcfg()
 {
     std::error_code error;
-    if (std::filesystem::is_regular_file(settingsPath_, error)) {
-        SettingsReader reader(settingsPath_);
+    if (std::filesystem::is_regular_file(settings_.file, error)) {
+        SettingsReader reader(settings_.file);
         loadTop_ = reader.readInteger();
         loadLeft_ = reader.readInteger();
         reader.readReal(state_.agi);
         reader.readReal(state_.propertyTaxPaid);
         RadioStatus->setItemIndex(reader.readInteger());
+        reader.close();
     }
     move(x(), loadTop_);
     move(loadLeft_, y());
@@ -314,7 +315,8 @@ void TOstrelF::writecfg()
     values.agi = state_.agi;
     values.propertyTaxPaid = state_.propertyTaxPaid;
     values.status = RadioStatus->itemIndex();
-    writeSettingsFile(settingsPath_, values);
+    prepareSettingsFolder(settings_);
+    writeSettingsFile(settings_.file, values);
 }
 
 // ---------------------------------------------------------------- events

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/tax_state.h"
+#include "settings/settings_file.h"
 #include "ui/radio_group.h"
 
 #include <QMainWindow>
@@ -34,7 +35,7 @@ class TOstrelFhelp;
 class TOstrelF : public QMainWindow {
     Q_OBJECT
 public:
-    TOstrelF(Platform &platform, QString applicationTitle, std::filesystem::path settingsPath,
+    TOstrelF(Platform &platform, QString applicationTitle, SettingsLocation settings,
              TOstrelFhelp *help, QWidget *parent = nullptr);
 
     QLabel *Label1;
@@ -95,7 +96,7 @@ private:
 
     Platform &platform_;
     QString applicationTitle_;
-    std::filesystem::path settingsPath_;
+    SettingsLocation settings_;
     TOstrelFhelp *help_;
     TaxState state_;
     std::int32_t loadTop_ = 10;

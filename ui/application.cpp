@@ -8,6 +8,7 @@
 #include "ui/qt_platform.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 
 #include <cstdio>
@@ -63,7 +64,12 @@ int runApplication(int argc, char **argv)
 
     QtPlatform platform;
     TOstrelFhelp help;
-    TOstrelF mainWindow(platform, title, settingsPathFor(executable.toStdString()), &help);
+    // The path as bytes: a folder name need not be valid UTF-8.
+    std::filesystem::path executableBytes = runningExecutablePath();
+    if (executableBytes.empty())
+        executableBytes = QFile::encodeName(executable).toStdString();
+    TOstrelF mainWindow(platform, title, settingsLocationFor(executableBytes, SettingsEnvironment::fromProcess()),
+                        &help);
     mainWindow.show();
     application.exec();
     return 0;

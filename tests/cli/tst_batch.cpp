@@ -82,7 +82,16 @@ INSTANTIATE_TEST_SUITE_P(Contract, Batch, testing::Values(
               ",,,,,,line 1: malformed CSV: unexpected character after a closing quote\n"
               "13000,99,0.75,74,0,25,\n", true},
     BatchCase{"unterminated quote at end", "0,\"16300,0\n",
-              ",,,,,,line 1: malformed CSV: unterminated quoted field\n", true}),
+              ",,,,,,line 1: malformed CSV: unterminated quoted field\n", true},
+    BatchCase{"byte-order mark before line 1 is skipped", "\xEF\xBB\xBFsingle,16300,0\n",
+              "13000,99,0.75,74,0,25,\n", false},
+    BatchCase{"byte-order mark alone", "\xEF\xBB\xBF", "", false},
+    BatchCase{"byte-order mark later is text", "0,16300,0\n\xEF\xBB\xBFsingle,16300,0\n",
+              "13000,99,0.75,74,0,25,\n"
+              ",,,,,,\"line 2: unknown filing status (use 0-3, single, married, separately or household)\"\n", true},
+    BatchCase{"final lone CR ends the last line", "0,16300,0\r\n0,16300,0\r",
+              "13000,99,0.75,74,0,25,\n13000,99,0.75,74,0,25,\n", false},
+    BatchCase{"final lone CR after a quoted field", "0,16300,\"0\"\r", "13000,99,0.75,74,0,25,\n", false}),
     CaseName());
 
 TEST(Batch, RawColumnsAreLaTextAndEmptyWhereNotComputed)
@@ -102,6 +111,38 @@ TEST(Batch, ArbitraryBytesPassThroughWithoutHarm)
     input += "\n\"\"\"\n,,,,\n";
     const BatchRun r = runBatch(input, {}, 7);
     EXPECT_TRUE(r.bad);
+}
+
+// A line over the limit is one bad line, whatever pieces it arrives in, and
+// the lines after it are computed with their own numbers.
+TEST(Batch, OverlongLinesAreBadLinesAndTheNextLineCounts)
+{
+    const std::string limit = std::to_string(kMaxRecordBytes);
+    const std::string good = "0,16300,0\n";
+    const std::string goodOut = "13000,99,0.75,74,0,25,\n";
+    const struct {
+        const char *name;
+        std::string input;
+        std::string output;
+    } cases[] = {
+        {"just below the limit", "0,16300,0" + std::string(kMaxRecordBytes - 11, ' ') + "\n" + good,
+         "13000,99,0.75,74,0,25,Error in CT PROPERTY TAX entry.\n" + goodOut},
+        {"unterminated and long", std::string(kMaxRecordBytes * 3, 'x'),
+         ",,,,,,line 1: longer than " + limit + " bytes\n"},
+        {"commas", std::string(kMaxRecordBytes * 4, ',') + "\n" + good,
+         ",,,,,,line 1: longer than " + limit + " bytes\n" + goodOut},
+        {"quoted with line breaks", good + "0,\"" + std::string(kMaxRecordBytes, '\n') + "\",0\n7,1,1\n",
+         // Skipped to the first LF at the limit, inside the quotes: what
+         // follows is read afresh (two empty lines, then an open quote).
+         goodOut + ",,,,,,line 2: longer than " + limit + " bytes\n\n\n" +
+             ",,,,,,line 65538: malformed CSV: unterminated quoted field\n"},
+    };
+    for (const auto &c : cases) {
+        for (std::size_t piece : {std::size_t{0}, std::size_t{1000}, std::size_t{65536}, std::size_t{7}}) {
+            const BatchRun r = runBatch(c.input, {}, piece);
+            EXPECT_EQ(r.out, c.output) << c.name << ", pieces of " << piece;
+        }
+    }
 }
 
 TEST(Csv, FieldsAreQuotedOnlyWhenNeeded)

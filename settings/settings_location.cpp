@@ -1,0 +1,92 @@
+// SPDX-License-Identifier: MIT
+// Where the settings file lives: beside the executable, or in the user's
+// configuration folder where the executable's folder is not the user's.
+#include "settings/settings_file.h"
+
+#include "settings/posix_file.h"
+
+#include <cstdlib>
+#include <vector>
+
+#include <pwd.h>
+#include <sys/stat.h>
+
+namespace cttax {
+
+std::filesystem::path settingsPathFor(const std::filesystem::path &executable)
+{
+    std::filesystem::path path = executable;
+    path.replace_extension(".fig");
+    return path;
+}
+
+std::filesystem::path runningExecutablePath()
+{
+    std::vector<char> buffer(256);
+    for (;;) {
+        const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (n < 0)
+            return {};
+        if (static_cast<std::size_t>(n) < buffer.size())
+            return std::filesystem::path(std::string(buffer.data(), static_cast<std::size_t>(n)));
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+SettingsEnvironment SettingsEnvironment::fromProcess()
+{
+    SettingsEnvironment env;
+    if (const char *value = std::getenv("XDG_CONFIG_HOME"))
+        env.xdgConfigHome = value;
+    if (const char *value = std::getenv("HOME"))
+        env.home = value;
+    return env;
+}
+
+namespace {
+
+std::filesystem::path configHome(const SettingsEnvironment &env)
+{
+    // The XDG rule: a relative XDG_CONFIG_HOME is to be ignored.
+    if (env.xdgConfigHome && !env.xdgConfigHome->empty() && env.xdgConfigHome->front() == '/')
+        return *env.xdgConfigHome;
+    std::string home = env.home.value_or("");
+    if (home.empty()) {
+        if (const passwd *user = ::getpwuid(::getuid()); user != nullptr && user->pw_dir != nullptr)
+            home = user->pw_dir;
+    }
+    return std::filesystem::path(home.empty() ? "/" : home) / ".config";
+}
+
+void makeFolder(const std::filesystem::path &folder)
+{
+    if (::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST)
+        return;
+    detail::raiseErrno(errno);
+}
+
+} // namespace
+
+SettingsLocation settingsLocationFor(const std::filesystem::path &executable, const SettingsEnvironment &env)
+{
+    const std::filesystem::path beside = settingsPathFor(executable);
+    const std::filesystem::path folder = beside.has_parent_path() ? beside.parent_path() : ".";
+    struct stat info {};
+    if (::lstat(beside.c_str(), &info) == 0 || ::access(folder.c_str(), W_OK) == 0)
+        return {beside, false};
+    return {configHome(env) / "cttax" / beside.filename(), true};
+}
+
+void prepareSettingsFolder(const SettingsLocation &location)
+{
+    if (!location.configFolder)
+        return;
+    const std::filesystem::path folder = location.file.parent_path();
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) == 0)
+        return;
+    makeFolder(folder.parent_path()); // the configuration folder itself, where it is missing
+    makeFolder(folder);
+}
+
+} // namespace cttax

@@ -1,0 +1,572 @@
+// SPDX-License-Identifier: MIT
+// The settings file under faults and unusual files: links, owners, folders
+// the user may not write, large and sparse files, killed and concurrent saves.
+#include "settings/settings_file.h"
+#include "tests/support/hex.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <fstream>
+#include <functional>
+#include <limits>
+#include <random>
+#include <sstream>
+#include <thread>
+
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace cttax;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uid_t kNobody = 65534;
+
+std::string readAll(const fs::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void writeAll(const fs::path &path, const std::string &content)
+{
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+int codeOf(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const EInOutError &e) {
+        return e.code();
+    }
+    return 0;
+}
+
+std::vector<std::string> entriesOf(const fs::path &folder)
+{
+    std::vector<std::string> names;
+    for (const auto &entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Runs `job` in a child process as a user who is not root (nobody, when
+// the tests run as root) and returns what it wrote to `out`, or "crashed".
+std::string asNormalUser(const std::function<std::string()> &job)
+{
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0)
+        return "no pipe";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeFds[0]);
+        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
+            ::_exit(3);
+        const std::string result = job();
+        [[maybe_unused]] const ssize_t n = ::write(pipeFds[1], result.data(), result.size());
+        ::_exit(0);
+    }
+    ::close(pipeFds[1]);
+    std::string result;
+    char buffer[256];
+    for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+        result.append(buffer, static_cast<std::size_t>(n));
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? result : "crashed";
+}
+
+std::string saveResult(const fs::path &path, const SettingsValues &values)
+{
+    const int code = codeOf([&] { writeSettingsFile(path, values); });
+    return code == 0 ? "saved" : "error " + std::to_string(code);
+}
+
+class Faults : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = fs::temp_directory_path() / ("cttax-faults-" + std::to_string(::getpid()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        // Every user may look in, as the cases run as nobody need.
+        fs::permissions(fs::temp_directory_path(), fs::perms::others_exec, fs::perm_options::add);
+        fs::permissions(folder, fs::perms::all);
+        path = folder / "cttax.fig";
+    }
+    void TearDown() override
+    {
+        for (const auto &entry : fs::recursive_directory_iterator(folder))
+            if (entry.is_directory() && !entry.is_symlink())
+                fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(folder);
+    }
+    fs::path makeFolder(const char *name, fs::perms perms)
+    {
+        const fs::path f = folder / name;
+        fs::create_directories(f);
+        fs::permissions(f, perms);
+        return f;
+    }
+
+    static constexpr const char *kEarlier = "1\r\n2\r\n 3.00000000000000E+0000\r\n 4.00000000000000E+0000\r\n1\r\n";
+    fs::path folder, path;
+    const SettingsValues values{10, 20, 30, 40, 2};
+};
+
+// ---------------------------------------------------------------- links
+
+TEST_F(Faults, LinkIsWrittenThroughToItsTarget)
+{
+    const fs::path synced = makeFolder("synced", fs::perms::owner_all);
+    for (const fs::path &linkTarget : {synced / "cttax.fig", fs::path("synced/cttax.fig")}) {
+        writeAll(synced / "cttax.fig", kEarlier);
+        fs::remove(path);
+        fs::create_symlink(linkTarget, path);
+        writeSettingsFile(path, values);
+        EXPECT_TRUE(fs::is_symlink(path)) << linkTarget;
+        EXPECT_EQ(fs::read_symlink(path), linkTarget);
+        EXPECT_EQ(readAll(synced / "cttax.fig"), settingsFileContent(values));
+        EXPECT_EQ(entriesOf(synced), std::vector<std::string>{"cttax.fig"});
+    }
+}
+
+TEST_F(Faults, LinksToNoFileAreRefusedAndKept)
+{
+    ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
+    const struct {
+        const char *name;
+        fs::path target;
+        int code;
+    } cases[] = {
+        {"dangling", folder / "gone" / "cttax.fig", 2},
+        {"dangling in an existing folder", folder / "missing.fig", 2},
+        {"device", "/dev/null", 5},
+        {"zero device", "/dev/zero", 5},
+        {"fifo", folder / "fifo", 5},
+        {"folder", folder, 5},
+    };
+    for (const auto &c : cases) {
+        fs::remove(path);
+        fs::create_symlink(c.target, path);
+        EXPECT_EQ(codeOf([&] { writeSettingsFile(path, values); }), c.code) << c.name;
+        EXPECT_TRUE(fs::is_symlink(path)) << c.name;
+        EXPECT_EQ(fs::read_symlink(path), c.target) << c.name;
+    }
+    EXPECT_EQ(entriesOf(folder), (std::vector<std::string>{"cttax.fig", "fifo"}));
+}
+
+TEST_F(Faults, FifoInPlaceOfTheFileIsNotRead)
+{
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    EXPECT_EQ(codeOf([&] { SettingsReader reader(path); }), 5); // and it does not wait for a writer
+    EXPECT_EQ(codeOf([&] { writeSettingsFile(path, values); }), 5);
+}
+
+// ---------------------------------------------------------------- owner and mode
+
+TEST_F(Faults, RewrittenFileKeepsOwnerGroupAndMode)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can give the file to another user";
+    writeAll(path, kEarlier);
+    ASSERT_EQ(::chown(path.c_str(), kNobody, kNobody), 0);
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    writeSettingsFile(path, values); // as by "sudo cttax"
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, kNobody);
+    EXPECT_EQ(info.st_gid, kNobody);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    // ...and the user can still save over it.
+    EXPECT_EQ(asNormalUser([&] { return saveResult(path, {1, 2, 3, 4, 0}); }), "saved");
+}
+
+TEST_F(Faults, NewFileTakesTheUmask)
+{
+    for (const auto &[mask, mode] : {std::pair<mode_t, mode_t>{077, 0600}, {022, 0644}, {002, 0664}}) {
+        fs::remove(path);
+        const mode_t old = ::umask(mask);
+        writeSettingsFile(path, values);
+        ::umask(old);
+        struct stat info {};
+        ASSERT_EQ(::stat(path.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, mode) << "umask " << mask;
+    }
+}
+
+// ---------------------------------------------------------------- folders the user may not write
+
+TEST_F(Faults, WritableFileInReadOnlyFolderIsRewrittenInPlace)
+{
+    // As root: a folder without write bits, which root could write through.
+    const fs::path locked = makeFolder("locked", fs::perms::owner_all);
+    writeAll(locked / "cttax.fig", kEarlier);
+    struct stat before {};
+    ASSERT_EQ(::stat((locked / "cttax.fig").c_str(), &before), 0);
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+    writeSettingsFile(locked / "cttax.fig", values);
+    struct stat after {};
+    ASSERT_EQ(::stat((locked / "cttax.fig").c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(readAll(locked / "cttax.fig"), settingsFileContent(values));
+    EXPECT_EQ(entriesOf(locked), std::vector<std::string>{"cttax.fig"});
+}
+
+TEST_F(Faults, NormalUserInAFolderOfAnotherUser)
+{
+    // The folder is root's (mode 0755); the files in it are nobody's.
+    const fs::path shared = makeFolder("shared", fs::perms::owner_all | fs::perms::group_read |
+                                                     fs::perms::group_exec | fs::perms::others_read |
+                                                     fs::perms::others_exec);
+    const fs::path own = shared / "own.fig", readOnly = shared / "readonly.fig";
+    writeAll(own, std::string(kEarlier) + "a longer earlier file is cut to the new length\r\n");
+    writeAll(readOnly, kEarlier);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(own.c_str(), kNobody, kNobody), 0);
+        ASSERT_EQ(::chown(readOnly.c_str(), kNobody, kNobody), 0);
+    }
+    fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to make a folder the user may not write";
+    EXPECT_EQ(asNormalUser([&] { return saveResult(own, values); }), "saved");
+    EXPECT_EQ(readAll(own), settingsFileContent(values));
+    EXPECT_EQ(asNormalUser([&] { return saveResult(readOnly, values); }), "error 5");
+    EXPECT_EQ(readAll(readOnly), kEarlier);
+    EXPECT_EQ(asNormalUser([&] { return saveResult(shared / "new.fig", values); }), "error 5");
+    EXPECT_EQ(entriesOf(shared), (std::vector<std::string>{"own.fig", "readonly.fig"}));
+}
+
+TEST_F(Faults, InPlaceRewriteKeepsTheFileWhenTheDiskIsFull)
+{
+    const fs::path locked = makeFolder("locked", fs::perms::owner_all);
+    writeAll(locked / "cttax.fig", kEarlier);
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+    const auto full = [](int, const void *, std::size_t) -> long {
+        errno = ENOSPC;
+        return -1;
+    };
+    EXPECT_EQ(codeOf([&] { writeSettingsFile(locked / "cttax.fig", values, full); }), 112);
+    EXPECT_EQ(readAll(locked / "cttax.fig"), kEarlier);
+}
+
+// ---------------------------------------------------------------- error codes
+
+TEST_F(Faults, DiskErrorsTakeNoMessageThatTheyAreNot)
+{
+    const struct {
+        int errnoValue;
+        const char *message;
+    } cases[] = {
+        {EIO, "I/O error 1005"},        {EINTR, "I/O error 1004"},  {ESRCH, "I/O error 1003"},
+        {ENETDOWN, "I/O error 1100"},   {ENETUNREACH, "I/O error 1101"}, {EISCONN, "I/O error 1106"},
+        {EACCES, "File access denied"}, {ENOENT, "File not found"},  {ELOOP, "Invalid filename"},
+        {EBUSY, "I/O error 16"},        {ENOSPC, "I/O error 112"},
+    };
+    for (const auto &c : cases)
+        EXPECT_STREQ(EInOutError(inOutCodeOf(c.errnoValue)).what(), c.message) << c.errnoValue;
+
+    writeAll(path, kEarlier);
+    const auto failing = [](int, const void *, std::size_t) -> long {
+        errno = EIO;
+        return -1;
+    };
+    try {
+        writeSettingsFile(path, values, failing);
+        FAIL() << "no error";
+    } catch (const EInOutError &e) {
+        EXPECT_STREQ(e.what(), "I/O error 1005");
+    }
+    EXPECT_EQ(readAll(path), kEarlier);
+    EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"cttax.fig"});
+}
+
+// ---------------------------------------------------------------- leftovers, kills, two at once
+
+TEST_F(Faults, LeftoverTemporaryIsRemovedByTheNextSave)
+{
+    writeAll(path, kEarlier);
+    writeAll(savingPathFor(path), "half a fi");
+    writeSettingsFile(path, values);
+    EXPECT_EQ(readAll(path), settingsFileContent(values));
+    EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"cttax.fig"});
+}
+
+TEST_F(Faults, SaveWaitsForAnotherThatHoldsTheTemporary)
+{
+    writeAll(path, kEarlier);
+    const fs::path saving = savingPathFor(path);
+    writeAll(saving, "another save's file");
+    const int held = ::open(saving.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    std::thread other([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        // The other save finishes: its file takes the name, its lock goes.
+        ::rename(saving.c_str(), path.c_str());
+        ::close(held);
+    });
+    writeSettingsFile(path, values);
+    other.join();
+    EXPECT_EQ(readAll(path), settingsFileContent(values)); // the later save wins
+    EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"cttax.fig"});
+}
+
+// Kills a process that saves again and again at random moments: the file is
+// always one whole version, and at most the one temporary name is left,
+// which the next save removes.
+TEST_F(Faults, KilledSavesLeaveAWholeFileAndNoTemporaries)
+{
+    const std::string first = settingsFileContent({1, 1, 1, 1, 1});
+    const std::string second = settingsFileContent({2, 2, 2, 2, 2});
+    writeAll(path, first);
+    std::mt19937 random(2010);
+    int leftovers = 0;
+    for (int kill = 0; kill < 60; ++kill) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            for (std::int32_t i = 0;; ++i) {
+                try {
+                    writeSettingsFile(path, i % 2 ? SettingsValues{1, 1, 1, 1, 1} : SettingsValues{2, 2, 2, 2, 2});
+                } catch (...) {
+                    ::_exit(1);
+                }
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(200 + random() % 3000));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the saving child stopped by itself";
+        const std::string now = readAll(path);
+        ASSERT_TRUE(now == first || now == second) << now;
+        const std::vector<std::string> names = entriesOf(folder);
+        ASSERT_LE(names.size(), 2u);
+        leftovers += names.size() == 2;
+    }
+    writeSettingsFile(path, values);
+    EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"cttax.fig"}) << leftovers << " leftovers on the way";
+}
+
+TEST_F(Faults, TwoSavesAtOnceNeverMix)
+{
+    const std::string first = settingsFileContent({1, 1, 1, 1, 1});
+    const std::string second = settingsFileContent({2, 2, 2, 2, 2});
+    writeAll(path, first);
+    pid_t children[2];
+    for (int c = 0; c < 2; ++c) {
+        children[c] = ::fork();
+        if (children[c] == 0) {
+            const SettingsValues mine = c ? SettingsValues{1, 1, 1, 1, 1} : SettingsValues{2, 2, 2, 2, 2};
+            for (int i = 0; i < 300; ++i)
+                if (codeOf([&] { writeSettingsFile(path, mine); }) != 0)
+                    ::_exit(1);
+            ::_exit(0);
+        }
+    }
+    int reads = 0;
+    for (bool running = true; running; ++reads) {
+        const std::string now = readAll(path);
+        ASSERT_TRUE(now == first || now == second) << now;
+        running = false;
+        for (pid_t child : children)
+            running = running || ::waitpid(child, nullptr, WNOHANG) == 0;
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        if (::waitpid(child, &status, 0) == child) {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        }
+    }
+    EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"cttax.fig"});
+    EXPECT_GT(reads, 0);
+}
+
+// ---------------------------------------------------------------- reading through the file
+
+struct FileReadCase {
+    const char *name;
+    std::string content;
+};
+
+// The five values as text, up to the read that raised and its code.
+std::string readFive(SettingsReader &reader)
+{
+    std::string values;
+    try {
+        for (int value = 0; value < 5; ++value) {
+            if (value == 2 || value == 3) {
+                Extended real = -1;
+                reader.readReal(real);
+                values += hex(real) + " ";
+            } else {
+                values += std::to_string(reader.readInteger()) + " ";
+            }
+        }
+    } catch (const EInOutError &e) {
+        values += "error " + std::to_string(e.code());
+    }
+    return values;
+}
+
+// The same reads from a file as from memory, across the reader's buffer.
+TEST_F(Faults, FileAndMemoryReadTheSame)
+{
+    const std::string padding(16 * 1024 - 2, ' ');
+    const FileReadCase cases[] = {
+        {"example", "342\r\n637\r\n 5.00000000000000E+0004\r\n 1.20050000000000E+0003\r\n1\r\n"},
+        {"token across the buffer's end", padding + "342\n637\n1\n2\n3\n"},
+        {"line end across the buffer's end", "1 " + padding + "\n637\n1\n2\n3\n"},
+        {"ctrl-z after the buffer", "1\n" + padding + padding + "\x1a\n5\n"},
+        {"long rests of lines", "1 " + std::string(100000, 'x') + "\n2" + std::string(70000, '\r') + "\n3\n4\n5\n"},
+        {"long token", std::string(100000, '7') + "\n"},
+        {"special forms", "1\n2\n                   +Inf\r\n                    Nan\r\n3\r\n"},
+        {"bad real", "1\n2\n" + padding + "1,5\n3\n4\n"},
+    };
+    for (const FileReadCase &c : cases) {
+        writeAll(path, c.content);
+        SettingsReader fromFile(path);
+        SettingsReader fromMemory(c.content);
+        const std::string expected = readFive(fromMemory);
+        EXPECT_EQ(readFive(fromFile), expected) << c.name;
+        EXPECT_NE(expected.find(' '), std::string::npos) << c.name;
+    }
+}
+
+long maxRssKiB()
+{
+    rusage usage {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// An 8 GB file, all but a few bytes of it a hole, once ended in bad_alloc.
+TEST_F(Faults, HugeSparseFileReadsItsValuesWithoutGrowing)
+{
+    {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::pwrite(fd, "342", 3, 0), 3);
+        ASSERT_EQ(::pwrite(fd, "\n637\r\n 1.5E3 tail", 17, 4LL << 30), 17);
+        ASSERT_EQ(::ftruncate(fd, 8LL << 30), 0);
+        ::close(fd);
+    }
+    const long before = maxRssKiB();
+    SettingsReader reader(path);
+    EXPECT_EQ(reader.readInteger(), 342);
+    EXPECT_EQ(reader.readInteger(), 637);
+    Extended agi = -1, propertyTax = -1;
+    reader.readReal(agi);
+    reader.readReal(propertyTax);
+    EXPECT_EQ(hex(agi), hex(1500.0L));
+    EXPECT_EQ(hex(propertyTax), hex(0.0L));
+    EXPECT_EQ(reader.readInteger(), 0);
+    reader.close();
+    EXPECT_LT(maxRssKiB() - before, 16 * 1024) << "KiB more at the end of reading";
+}
+
+TEST(SettingsReading, SpecialFormsComeBack)
+{
+    for (Extended value : {std::numeric_limits<Extended>::infinity(), -std::numeric_limits<Extended>::infinity(),
+                           std::numeric_limits<Extended>::quiet_NaN()}) {
+        SettingsReader reader(settingsFileContent({1, 2, value, value, 3}));
+        EXPECT_EQ(reader.readInteger(), 1);
+        EXPECT_EQ(reader.readInteger(), 2);
+        Extended agi = 0, propertyTax = 0;
+        reader.readReal(agi);
+        reader.readReal(propertyTax);
+        EXPECT_EQ(hex(agi), hex(value));
+        EXPECT_EQ(hex(propertyTax), hex(value));
+        EXPECT_EQ(reader.readInteger(), 3);
+    }
+    // Only the writer's own spelling: every other text keeps the rules.
+    for (const char *text : {"inf", "+INF", "INF", "NaN", "nan", "Infinity", "+Inf1", "-Nan"}) {
+        SettingsReader reader(std::string(text) + "\r\n");
+        Extended value = 0;
+        EXPECT_EQ(codeOf([&] { reader.readReal(value); }), kInvalidNumericInput) << text;
+    }
+}
+
+// ---------------------------------------------------------------- where the file lives
+
+TEST_F(Faults, LocationBesideTheExecutableOrInTheConfigFolder)
+{
+    const auto perms755 = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                          fs::perms::others_read | fs::perms::others_exec;
+    const fs::path portable = makeFolder("portable", fs::perms::all);
+    const fs::path system = makeFolder("usr-bin", perms755);
+    const fs::path keeps = makeFolder("keeps", perms755);
+    writeAll(keeps / "cttax.fig", kEarlier);
+    const fs::path notUtf8 = makeFolder("caf\xe9", fs::perms::all);
+    const SettingsEnvironment xdg{"/x/config", "/home/ann"};
+    const SettingsEnvironment homeOnly{std::nullopt, "/home/ann"};
+    const SettingsEnvironment relativeXdg{"config", "/home/ann"};
+    const SettingsEnvironment emptyXdg{"", "/home/ann"};
+    const struct {
+        const char *name;
+        fs::path executable;
+        SettingsEnvironment env;
+        fs::path expected;
+        bool configFolder;
+    } cases[] = {
+        {"writable folder", portable / "cttax", xdg, portable / "cttax.fig", false},
+        {"file already beside", keeps / "cttax", xdg, keeps / "cttax.fig", false},
+        {"system folder, XDG set", system / "cttax", xdg, "/x/config/cttax/cttax.fig", true},
+        {"system folder, HOME only", system / "cttax", homeOnly, "/home/ann/.config/cttax/cttax.fig", true},
+        {"relative XDG is ignored", system / "cttax", relativeXdg, "/home/ann/.config/cttax/cttax.fig", true},
+        {"empty XDG is ignored", system / "cttax", emptyXdg, "/home/ann/.config/cttax/cttax.fig", true},
+        {"the name follows the executable", system / "TaxTool.bin", xdg, "/x/config/cttax/TaxTool.fig", true},
+        {"folder name not UTF-8", notUtf8 / "cttax", xdg, notUtf8 / "cttax.fig", false},
+    };
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(notUtf8.c_str(), kNobody, kNobody), 0);
+    }
+    for (const auto &c : cases) {
+        const std::string expected = c.expected.string() + (c.configFolder ? " config" : " beside");
+        EXPECT_EQ(asNormalUser([&] {
+                      const SettingsLocation l = settingsLocationFor(c.executable, c.env);
+                      return l.file.string() + (l.configFolder ? " config" : " beside");
+                  }),
+                  expected)
+            << c.name;
+    }
+}
+
+TEST_F(Faults, ConfigFolderIsCreatedPrivate)
+{
+    const fs::path home = makeFolder("home", fs::perms::all);
+    const SettingsLocation location{home / ".config" / "cttax" / "cttax.fig", true};
+    const mode_t old = ::umask(022);
+    prepareSettingsFolder(location);
+    ::umask(old);
+    for (const fs::path &f : {home / ".config", home / ".config" / "cttax"}) {
+        struct stat info {};
+        ASSERT_EQ(::stat(f.c_str(), &info), 0) << f;
+        EXPECT_EQ(info.st_mode & 0777, 0700u) << f;
+    }
+    writeSettingsFile(location.file, values);
+    EXPECT_EQ(readAll(location.file), settingsFileContent(values));
+    prepareSettingsFolder(location); // again: nothing to do
+    prepareSettingsFolder(SettingsLocation{folder / "beside" / "cttax.fig", false});
+    EXPECT_FALSE(fs::exists(folder / "beside"));
+}
+
+TEST(SettingsLocation, RunningExecutableIsThisProgram)
+{
+    EXPECT_EQ(runningExecutablePath(), fs::canonical("/proc/self/exe"));
+}
+
+} // namespace
