@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     if (file < 0 || ::ftruncate(file, 0) != 0 || ::pwrite(file, content.data(), size, 0) != static_cast<ssize_t>(size))
         std::abort();
-    cttax::SettingsReader fromFile("/proc/self/fd/" + std::to_string(file));
+    cttax::SettingsReader fromFile(std::filesystem::path("/proc/self/fd/" + std::to_string(file)));
     if (readFive(fromFile) != expected)
         std::abort();
     fromFile.close();

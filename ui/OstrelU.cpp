@@ -8,6 +8,7 @@
 #include "ui/OstrelhelpU.h"
 #include "ui/application.h"
 #include "ui/platform.h"
+#include "ui/window_placement.h"
 #include "ui/window_style.h"
 
 #include <QAction>
@@ -24,7 +25,9 @@
 #include <QRadioButton>
 #include <QUrl>
 
+#include <algorithm>
 #include <array>
+#include <limits>
 #include <system_error>
 
 namespace cttax {
@@ -61,6 +64,8 @@ QLineEdit *makeEdit(QWidget *parent, const char *name, int left, int top, bool r
     edit->setGeometry(left, top, 113, 27);
     edit->setFont(pixelFont("Arial", 16, true));
     edit->setReadOnly(readOnly);
+    // No limit on length (QLineEdit's default would cut silently at 32767).
+    edit->setMaxLength(std::numeric_limits<int>::max());
     edit->setPalette(readOnly ? withBase(edit->palette(), QColor(0, 255, 255), QColor(0, 0, 255))
                               : withBase(edit->palette(), QColor(255, 255, 255), windowTextColor()));
     return edit;
@@ -173,6 +178,9 @@ void TOstrelF::buildMenu()
     MainMenu = menuBar();
     MainMenu->setObjectName("MainMenu");
     MainMenu->setFont(QApplication::font("QMenuBar")); // not the window's own font
+    // The menu bar stands on the window's fixed grey: its text is the fixed
+    // window text, whatever colours a dark desktop palette would give it.
+    MainMenu->setPalette(fixedTextPalette(MainMenu->palette(), appWorkspaceColor(), windowTextColor()));
     File1 = MainMenu->addMenu("&File");
     File1->setObjectName("File1");
     Exit1 = File1->addAction("&Exit");
@@ -205,6 +213,14 @@ void TOstrelF::reportError(const std::exception &error) noexcept
     } catch (...) {
         // Nothing is left to report with; the application goes on.
     }
+}
+
+// A text the program writes shows from its start, as a form's box does; a
+// result wider than its box shows its leading digits, not its tail.
+void TOstrelF::writeBox(QLineEdit *box, const QString &text)
+{
+    box->setText(text);
+    box->setCursorPosition(0);
 }
 
 // ---------------------------------------------------------------- handlers
@@ -267,7 +283,7 @@ void TOstrelF::calculate()
     const std::string &separator = decimalSeparator();
     for (std::size_t i = 0; i < kPresentedResults.size(); ++i) {
         const PresentedResult &row = kPresentedResults[i];
-        boxes[i]->setText(QString::fromStdString(presentResult(state_.*row.field, row.digit, separator)));
+        writeBox(boxes[i], QString::fromStdString(presentResult(state_.*row.field, row.digit, separator)));
     }
 }
 
@@ -300,18 +316,20 @@ void TOstrelF::readcfg()
         RadioStatus->setItemIndex(reader.readInteger());
         reader.close();
     }
-    move(x(), loadTop_);
-    move(loadLeft_, y());
-    Edit1->setText(QString::fromStdString(formatDecimal(state_.agi)));
-    Edit2->setText(QString::fromStdString(formatDecimal(state_.propertyTaxPaid)));
+    platform_.placeFrame(this, onSomeScreen(QPoint(loadLeft_, loadTop_), frameSize(), platform_.screenAreas()));
+    writeBox(Edit1, QString::fromStdString(formatDecimal(state_.agi)));
+    writeBox(Edit2, QString::fromStdString(formatDecimal(state_.propertyTaxPaid)));
     RadioStatus->setItemIndex(state_.filingStatus);
 }
 
 void TOstrelF::writecfg()
 {
     SettingsValues values;
-    values.top = y();
-    values.left = x();
+    // Where the display keeps the position from us, the loaded one is
+    // saved again rather than a made-up one.
+    const std::optional<QPoint> at = platform_.framePosition(this);
+    values.top = at ? at->y() : loadTop_;
+    values.left = at ? at->x() : loadLeft_;
     values.agi = state_.agi;
     values.propertyTaxPaid = state_.propertyTaxPaid;
     values.status = RadioStatus->itemIndex();
@@ -328,6 +346,9 @@ void TOstrelF::showEvent(QShowEvent *event)
     if (!shown_ && !event->spontaneous()) {
         shown_ = true;
         guarded([this] { FormShow(); });
+        // Typing starts with the filing status, the first stop of the tab
+        // order: its selected item, or the first where none is.
+        RadioStatus->item(std::max(0, RadioStatus->itemIndex()))->setFocus(Qt::OtherFocusReason);
     }
     QMainWindow::showEvent(event);
 }

@@ -89,6 +89,7 @@ private:
     void buildControls();
     void buildMenu();
     void inputChanged(QLineEdit *edit, Extended &target, const char *warning);
+    static void writeBox(QLineEdit *box, const QString &text);
     // Runs a handler at the boundary where Qt called in.
     template <class Handler>
     void guarded(Handler &&handler) noexcept;

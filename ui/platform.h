@@ -1,6 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QList>
+#include <QPoint>
+#include <QRect>
+
+#include <optional>
+
 class QString;
 class QUrl;
 class QWidget;
@@ -20,6 +26,19 @@ public:
     virtual void beep() = 0;
     // Opens a web address in the default browser; failure is silent.
     virtual void openUrl(const QUrl &url) = 0;
+
+    // Window placement. Positions are the window's outer top-left corner,
+    // its frame included, in desktop coordinates.
+    //
+    // Puts the window's frame at `position`, before its first showing or
+    // after; where a window manager adds its frame only when the window
+    // appears, the frame still ends up there.
+    virtual void placeFrame(QWidget *window, QPoint position) = 0;
+    // Where the frame is now, or nothing where the display does not tell a
+    // client its position (Wayland).
+    virtual std::optional<QPoint> framePosition(const QWidget *window) = 0;
+    // The screens' areas available to windows.
+    virtual QList<QRect> screenAreas() = 0;
 };
 
 } // namespace cttax

@@ -3,6 +3,10 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -38,6 +42,38 @@ void QtPlatform::beep()
 void QtPlatform::openUrl(const QUrl &url)
 {
     QDesktopServices::openUrl(url);
+}
+
+bool platformHidesWindowPositions()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+void QtPlatform::placeFrame(QWidget *window, QPoint position)
+{
+    // QWidget::move counts the frame it knows of, which is none before a
+    // window manager has framed the window: the client area would go to
+    // `position` and the frame above and left of it. The native window then
+    // takes the position as its frame's (north-west gravity), so the window
+    // manager puts the frame there.
+    window->move(position);
+    if (QWindow *handle = window->windowHandle())
+        handle->setFramePosition(position);
+}
+
+std::optional<QPoint> QtPlatform::framePosition(const QWidget *window)
+{
+    if (platformHidesWindowPositions())
+        return std::nullopt;
+    return window->frameGeometry().topLeft();
+}
+
+QList<QRect> QtPlatform::screenAreas()
+{
+    QList<QRect> areas;
+    for (const QScreen *screen : QGuiApplication::screens())
+        areas << screen->availableGeometry();
+    return areas;
 }
 
 } // namespace cttax

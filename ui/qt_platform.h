@@ -11,6 +11,12 @@ public:
     void reportError(const QString &title, const QString &text) override;
     void beep() override;
     void openUrl(const QUrl &url) override;
+    void placeFrame(QWidget *window, QPoint position) override;
+    std::optional<QPoint> framePosition(const QWidget *window) override;
+    QList<QRect> screenAreas() override;
 };
+
+// True where the display server keeps window positions from clients.
+bool platformHidesWindowPositions();
 
 } // namespace cttax

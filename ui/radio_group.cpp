@@ -8,11 +8,25 @@
 
 namespace cttax {
 
+namespace {
+
+// An item takes a click anywhere in its row, not only on its circle and
+// word; the rest of the group (its frame and caption) still takes none.
+class RowRadioButton final : public QRadioButton {
+public:
+    using QRadioButton::QRadioButton;
+
+protected:
+    bool hitButton(const QPoint &pos) const override { return rect().contains(pos); }
+};
+
+} // namespace
+
 RadioGroup::RadioGroup(const QString &caption, const QStringList &items, QWidget *parent)
     : QGroupBox(caption, parent), group_(new QButtonGroup(this))
 {
     for (int i = 0; i < items.size(); ++i)
-        group_->addButton(new QRadioButton(items[i], this), i);
+        group_->addButton(new RowRadioButton(items[i], this), i);
     // A program write checks a button without a click, and a click on the
     // checked button toggles nothing: idToggled(id, true) is the one signal
     // that fires exactly when the selection moves to an item.

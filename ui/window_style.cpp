@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "ui/window_style.h"
 
+#include <QFontInfo>
 #include <QPixmap>
+
+#include <algorithm>
+#include <cmath>
 
 #include "ui/cttax.xpm"
 
@@ -55,6 +59,38 @@ QPalette withBase(QPalette palette, const QColor &base, const QColor &text)
         palette.setColor(group, QPalette::Text, text);
     }
     return palette;
+}
+
+QPalette fixedTextPalette(QPalette palette, const QColor &background, const QColor &text)
+{
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        for (QPalette::ColorRole role : {QPalette::Window, QPalette::Button, QPalette::Base})
+            palette.setColor(group, role, background);
+        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+            palette.setColor(group, role, text);
+    }
+    return palette;
+}
+
+double contrastRatio(const QColor &a, const QColor &b)
+{
+    const auto luminance = [](const QColor &c) {
+        const auto linear = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QFont proportionalUiFont(const QFont &desktopFont)
+{
+    if (!QFontInfo(desktopFont).fixedPitch())
+        return desktopFont;
+    QFont font = desktopFont;
+    font.setFamilies({"DejaVu Sans", "Liberation Sans", "Arial", "Noto Sans", "FreeSans", "Nimbus Sans"});
+    font.setStyleHint(QFont::SansSerif);
+    font.setFixedPitch(false);
+    return font;
 }
 
 QIcon applicationIcon()

@@ -24,6 +24,18 @@ QPalette withText(QPalette palette, const QColor &text);
 // For edit boxes: the box colour and its text colour.
 QPalette withBase(QPalette palette, const QColor &base, const QColor &text);
 
+// Every text and background role a widget may draw with, in every colour
+// group, set to one fixed pair (the highlight roles stay the desktop's).
+QPalette fixedTextPalette(QPalette palette, const QColor &background, const QColor &text);
+
+// The WCAG contrast ratio of two colours, 1 to 21.
+double contrastRatio(const QColor &a, const QColor &b);
+
+// The desktop's font for menus and dialogs, unless fontconfig resolves it to
+// a fixed-pitch face (as it does on a system without DejaVu): then the same
+// size in a proportional face.
+QFont proportionalUiFont(const QFont &desktopFont);
+
 // The 16 x 16, 16-colour window icon.
 QIcon applicationIcon();
 

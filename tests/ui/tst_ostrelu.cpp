@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -33,9 +34,10 @@ class MainWindow : public testing::Test {
 protected:
     void SetUp() override
     {
-        folder = std::filesystem::temp_directory_path() /
-                 ("cttax-ui-" + std::to_string(::getpid()) + "-" +
-                  testing::UnitTest::GetInstance()->current_test_info()->name());
+        // A parameterised test's name has a "/" in it: one folder, not two.
+        std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '_');
+        folder = std::filesystem::temp_directory_path() / ("cttax-ui-" + std::to_string(::getpid()) + "-" + name);
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
         settings = folder / "cttax.fig";

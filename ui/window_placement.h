@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QList>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+namespace cttax {
+
+// The strip along the top of a window's frame that a person needs to see
+// to take hold of it: the title bar, and the menu bar below it.
+inline constexpr int kTitleStripHeight = 24;
+// How much of that strip must show, across and down, to count as visible.
+inline constexpr int kGripWidth = 40;
+inline constexpr int kGripHeight = 8;
+
+// The frame position a stored window position is restored to. `wanted`
+// itself whenever the title strip would be visible on some screen (so every
+// ordinary position, a top of -8 included, comes back exactly). Otherwise,
+// as after a monitor was unplugged, the position on the nearest screen
+// closest to `wanted` at which the whole frame fits (its top-left corner
+// where the frame is the larger). Any int is safe, 2147483647 included.
+//   screens {0,0 1600x900}, frame 502x548:
+//   (400, 300) -> (400, 300)    (1700, 300) -> (1098, 300)    (-8, -8) -> (-8, -8)
+//   (2147483647, 2147483647) -> (1098, 352)
+QPoint onSomeScreen(QPoint wanted, QSize frame, const QList<QRect> &screens);
+
+} // namespace cttax
