@@ -2,15 +2,28 @@
 # Installs the Debian 12 packages the build and the tests need, when missing.
 # Usage: scripts/install-deps.sh [extra-package ...]
 set -euo pipefail
-packages=(cmake g++ make libgtest-dev qt6-base-dev libgl-dev fonts-liberation2 xvfb xauth xdotool "$@")
+packages=(
+  cmake g++ make libgtest-dev qt6-base-dev libgl-dev
+  # the faces the window and its menus are drawn in
+  fonts-liberation2 fonts-dejavu-core
+  # the end-to-end sessions: X display, two window managers, Wayland, screenshots
+  xvfb xauth xdotool x11-utils wmctrl openbox icewm weston qt6-wayland imagemagick
+  "$@"
+)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}"
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo=sudo
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+((${#missing[@]})) || exit 0
+command=(apt-get install -y --no-install-recommends "${missing[@]}")
+if [ "$(id -u)" -eq 0 ]; then
+  sudo=()
+elif command -v sudo >/dev/null 2>&1; then
+  sudo=(sudo)
+else
+  echo "cttax needs Debian packages that are missing; as root run: apt-get update && ${command[*]}" >&2
+  exit 1
 fi
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" "${command[@]}" -qq >/dev/null

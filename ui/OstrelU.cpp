@@ -215,6 +215,16 @@ void TOstrelF::reportError(const std::exception &error) noexcept
     }
 }
 
+// The frame's size, or before a window manager has framed the window (as
+// at loading), the client's with room for a usual frame and title bar.
+QSize TOstrelF::expectedFrameSize() const
+{
+    const QSize frame = frameGeometry().size();
+    if (frame != size())
+        return frame;
+    return size() + QSize(2 * kUsualFrameBorder, kTitleStripHeight + kUsualFrameBorder);
+}
+
 // A text the program writes shows from its start, as a form's box does; a
 // result wider than its box shows its leading digits, not its tail.
 void TOstrelF::writeBox(QLineEdit *box, const QString &text)
@@ -316,7 +326,7 @@ void TOstrelF::readcfg()
         RadioStatus->setItemIndex(reader.readInteger());
         reader.close();
     }
-    platform_.placeFrame(this, onSomeScreen(QPoint(loadLeft_, loadTop_), frameSize(), platform_.screenAreas()));
+    platform_.placeFrame(this, onSomeScreen(QPoint(loadLeft_, loadTop_), expectedFrameSize(), platform_.screenAreas()));
     writeBox(Edit1, QString::fromStdString(formatDecimal(state_.agi)));
     writeBox(Edit2, QString::fromStdString(formatDecimal(state_.propertyTaxPaid)));
     RadioStatus->setItemIndex(state_.filingStatus);

@@ -90,6 +90,7 @@ private:
     void buildMenu();
     void inputChanged(QLineEdit *edit, Extended &target, const char *warning);
     static void writeBox(QLineEdit *box, const QString &text);
+    QSize expectedFrameSize() const;
     // Runs a handler at the boundary where Qt called in.
     template <class Handler>
     void guarded(Handler &&handler) noexcept;

@@ -11,6 +11,8 @@ namespace cttax {
 // The strip along the top of a window's frame that a person needs to see
 // to take hold of it: the title bar, and the menu bar below it.
 inline constexpr int kTitleStripHeight = 24;
+// A window manager's border, where its real width is not known yet.
+inline constexpr int kUsualFrameBorder = 8;
 // How much of that strip must show, across and down, to count as visible.
 inline constexpr int kGripWidth = 40;
 inline constexpr int kGripHeight = 8;

@@ -1,59 +1,157 @@
 #!/usr/bin/env bash
-# The real application as a person uses it, on a virtual X display: type an
-# AGI, choose Married, leave by File > Exit, check the settings file; start it
-# again and check that everything came back.
-# Usage: window_session.sh path/to/cttax
-set -euo pipefail
-app=$1
-if [ -z "${CTTAX_E2E_INNER:-}" ]; then
-  export CTTAX_E2E_INNER=1
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
-fi
+# The real application as a person uses it, on a virtual X display under two
+# window managers with different frames (openbox, icewm): typing and leaving
+# by File > Exit, the stored frame position over runs in a row, a moved
+# window, a position from an unplugged monitor, the first keyboard focus.
+# Then, under openbox: a folder name that is not UTF-8, a system install used
+# by a normal user (settings in the user's configuration folder), kill -9 at
+# save time, and a display that does not answer.
+# Usage: window_session.sh path/to/cttax [folder for screenshots]
+set -uo pipefail
+app=$(realpath "$1")
+shots=$(realpath "${2:-.}")
+here=$(dirname "$(realpath "$0")")
+# shellcheck source=lib.sh
+. "$here/lib.sh"
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp "$app" "$work/cttax"
-fig="$work/cttax.fig"
-unset QT_QPA_PLATFORM
+chmod 755 "$work"
+trap 'stop_wm; kill "$xvfb_pid" 2>/dev/null; rm -rf "$work"' EXIT
+mkdir "$work/portable"
+cp "$app" "$work/portable/cttax"
+fig="$work/portable/cttax.fig"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+export XDG_RUNTIME_DIR=$work/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+app_log=$work/app.log
 
-start() {
-  "$work/cttax" &
-  pid=$!
-  wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Kaldo 2011$' | head -n 1)
-  sleep 0.5
-  height=$(xdotool getwindowgeometry --shell "$wid" | sed -n 's/^HEIGHT=//p')
-  menu=$((height - 523)) # the client area is 523 high, the menu bar above it
-}
+stored() { printf '%s\r\n%s\r\n 5.00000000000000E+0004\r\n 0.00000000000000E+0000\r\n%s\r\n' "$1" "$2" "$3" > "$fig"; }
 
-click() { xdotool mousemove --window "$wid" "$1" "$((menu + $2))" click 1; sleep 0.2; }
+start_display
 
-leave_by_file_exit() {
-  xdotool mousemove --window "$wid" 12 $((menu / 2)) click 1
+for wm in openbox icewm; do
+  start_wm "$wm"
+
+  # Typing, choosing, leaving; the values come back at the next start.
+  rm -f "$fig"
+  start_app "$work/portable/cttax"
+  click_client 100 100            # into the AGI box
+  xdotool key --clearmodifiers ctrl+a
+  xdotool type --delay 30 60000
+  click_client 275 130            # the "Married" item
+  leave_by_file_exit
+  expect_eq "$wm: saved AGI" "$(line_of "$fig" 3)" " 6.00000000000000E+0004"
+  expect_eq "$wm: saved status" "$(line_of "$fig" 5)" "1"
+  first=$(cat "$fig")
+  start_app "$work/portable/cttax"
+  leave_by_close_button
+  expect_eq "$wm: second run keeps the file" "$(cat "$fig")" "$first"
+
+  # The frame opens where it was stored and is saved there, run after run.
+  stored 300 400 1
+  for run in 1 2 3; do
+    start_app "$work/portable/cttax"
+    read -r fx fy fw fh < <(frame_of "$wid")
+    expect_eq "$wm: frame position, run $run" "$fx $fy" "400 300"
+    echo "$wm run $run: frame at left $fx top $fy (${fw}x$fh); saved before: $(line_of "$fig" 1)/$(line_of "$fig" 2)"
+    [ "$run" = 1 ] && import -window root "$shots/cttax-e2e-$wm.png" 2>/dev/null
+    leave_by_file_exit
+    expect_eq "$wm: saved top/left, run $run" "$(line_of "$fig" 1)/$(line_of "$fig" 2)" "300/400"
+  done
+
+  # A moved window is saved where it was moved and reopens there.
+  start_app "$work/portable/cttax"
+  wmctrl -i -r "$wid" -e 0,520,110,-1,-1
+  sleep 0.4
+  leave_by_close_button
+  expect_eq "$wm: saved after a move" "$(line_of "$fig" 1)/$(line_of "$fig" 2)" "110/520"
+  start_app "$work/portable/cttax"
+  read -r fx fy _ < <(frame_of "$wid")
+  expect_eq "$wm: reopens where moved" "$fx $fy" "520 110"
+  leave_by_close_button
+
+  # A position from a monitor that is gone: the whole frame on the screen.
+  stored 300 1700 1
+  start_app "$work/portable/cttax"
+  read -r fx fy fw fh < <(frame_of "$wid")
+  if [ "$fx" -ge 0 ] && [ $((fx + fw)) -le 1280 ] && [ "$fy" -eq 300 ]; then pass; else
+    fail "$wm: unplugged monitor: frame at $fx,$fy (${fw}x$fh) on a 1280-pixel screen"; fi
+  leave_by_close_button
+
+  # Typing at once goes to the filing status, not to an amount.
+  stored 300 400 2
+  start_app "$work/portable/cttax"
+  xdotool type --delay 30 75
+  leave_by_file_exit
+  expect_eq "$wm: typing at start changes no amount" "$(line_of "$fig" 3)/$(line_of "$fig" 4)" \
+    " 5.00000000000000E+0004/ 0.00000000000000E+0000"
+  stop_wm
+done
+
+start_wm openbox
+
+# A folder name that is not UTF-8: the file beside the executable is used,
+# and nothing is written where the application was started from.
+odd=$work/$(printf 'caf\xe9')
+mkdir "$odd" "$work/cwd"
+cp "$app" "$odd/cttax"
+printf '300\r\n400\r\n 1.23000000000000E+0002\r\n 0.00000000000000E+0000\r\n3\r\n' > "$odd/cttax.fig"
+(cd "$work/cwd" && start_app "$odd/cttax" && click_client 275 100 && leave_by_close_button)
+expect_eq "folder not UTF-8: status saved beside the executable" "$(line_of "$odd/cttax.fig" 5)" "0"
+expect_eq "folder not UTF-8: AGI kept" "$(line_of "$odd/cttax.fig" 3)" " 1.23000000000000E+0002"
+expect_eq "folder not UTF-8: nothing in the working folder" "$(ls -A "$work/cwd")" ""
+
+# Installed where a normal user cannot write: the settings go to the user's
+# configuration folder, created private, and closing shows no error.
+if id nobody >/dev/null 2>&1 && command -v setpriv >/dev/null; then
+  mkdir -p "$work/usr/bin" "$work/home"
+  cp "$app" "$work/usr/bin/cttax"
+  chown nobody "$work/home"
+  as_nobody() { setpriv --reuid=nobody --regid=nogroup --clear-groups env HOME="$work/home" XDG_RUNTIME_DIR= "$@"; }
+  start_app as_nobody "$work/usr/bin/cttax"
+  click_client 275 196            # "Household"
+  leave_by_file_exit
+  config=$work/home/.config/cttax
+  expect_eq "system install: settings in the config folder" "$(line_of "$config/cttax.fig" 5)" "3"
+  expect_eq "system install: config folder private" "$(stat -c %a "$config")" "700"
+  expect_eq "system install: nothing beside the executable" "$(ls "$work/usr/bin")" "cttax"
+  start_app as_nobody "$work/usr/bin/cttax"
+  leave_by_close_button
+  expect_eq "system install: kept at the next start" "$(line_of "$config/cttax.fig" 5)" "3"
+else
+  echo "skipped: the system-install case needs the user nobody and setpriv"
+fi
+
+# Killed at save time, again and again: the file stays whole, and no
+# temporaries pile up.
+stored 300 400 1
+whole=$(cat "$fig")
+leftovers=0
+for i in $(seq 15); do
+  start_app "$work/portable/cttax"
+  xdotool mousemove --window "$wid" 12 $(($(menu_height) / 2)) click 1
   sleep 0.3
   xdotool key --clearmodifiers e
-  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  if kill -0 "$pid" 2>/dev/null; then echo "FAIL: File > Exit did not end the application"; kill "$pid"; exit 1; fi
-  wait "$pid"
-}
-
-expect_line() {
-  local got
-  got=$(sed -n "${1}p" "$fig" | tr -d '\r')
-  if [ "$got" != "$2" ]; then echo "FAIL: line $1 of the settings file is '$got', expected '$2'"; exit 1; fi
-}
-
-start
-click 100 100                 # into the AGI box
-xdotool key --clearmodifiers ctrl+a
-xdotool type --delay 30 60000
-click 275 130                 # the "Married" item
+  sleep "0.00$((i % 10))"
+  kill -9 "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+  [ "$(cat "$fig")" = "$whole" ] || fail "kill -9, run $i: the settings file changed: $(tr '\r\n' '  ' < "$fig")"
+  extra=$(find "$work/portable" -mindepth 1 -not -name cttax -not -name cttax.fig | wc -l)
+  leftovers=$((leftovers + extra))
+  [ "$extra" -le 1 ] || fail "kill -9, run $i: $extra leftovers"
+done
+start_app "$work/portable/cttax"
 leave_by_file_exit
-expect_line 3 " 6.00000000000000E+0004"
-expect_line 4 " 0.00000000000000E+0000"
-expect_line 5 "1"
-first=$(cat "$fig")
+expect_eq "kill -9: nothing left after a clean save" "$(ls "$work/portable" | tr '\n' ' ')" "cttax cttax.fig "
+echo "kill -9 at save time: 15 runs, $leftovers temporaries seen along the way"
+stop_wm
 
-start                          # the values come back, and leaving saves them unchanged
-leave_by_file_exit
-if [ "$(cat "$fig")" != "$first" ]; then echo "FAIL: the second run did not restore the settings"; exit 1; fi
-echo "window session: 1 passed, 0 failed"
+# A display that does not answer: one clear line and status 1, no core dump.
+out=$(DISPLAY=:987 "$work/portable/cttax" 2>&1)
+status=$?
+expect_eq "unreachable display: status" "$status" "1"
+expect_eq "unreachable display: one line" "$(printf '%s\n' "$out" | wc -l)" "1"
+case $out in *"xvfb-run -a $work/portable/cttax"*) pass ;; *) fail "unreachable display: '$out'" ;; esac
+
+echo "window session: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
