@@ -3,7 +3,9 @@
 # Usage: scripts/install-deps.sh [extra-package ...]
 set -euo pipefail
 packages=(
-  cmake g++ make libgtest-dev qt6-base-dev libgl-dev
+  cmake g++ make libgtest-dev qt6-base-dev libgl-dev libxkbcommon-dev
+  # the icons are drawn from their SVG at build time
+  librsvg2-bin
   # the faces the window and its menus are drawn in
   fonts-liberation2 fonts-dejavu-core
   # the end-to-end sessions: X display, two window managers, Wayland, screenshots
