@@ -12,6 +12,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QWidget>
+
 #include <filesystem>
 
 namespace {
@@ -22,6 +24,9 @@ public:
     void reportError(const QString &, const QString &) override {}
     void beep() override {}
     void openUrl(const QUrl &) override {}
+    void placeFrame(QWidget *window, QPoint position) override { window->move(position); }
+    std::optional<QPoint> framePosition(const QWidget *window) override { return window->pos(); }
+    QList<QRect> screenAreas() override { return {}; }
 };
 
 void BM_KeystrokeInWindow(benchmark::State &state)

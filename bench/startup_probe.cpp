@@ -9,6 +9,7 @@
 #include "text/decimal.h"
 #include "ui/OstrelU.h"
 #include "ui/OstrelhelpU.h"
+#include "ui/application.h"
 #include "ui/qt_platform.h"
 
 #include <QApplication>
@@ -59,9 +60,11 @@ int main(int argc, char **argv)
         window->setCentralWidget(new QLineEdit(window.get()));
         window->setFixedSize(minimalWidth, minimalHeight);
     } else {
+        cttax::useProportionalUiFonts();
         cttax::useLocaleDecimalSeparator();
         help = std::make_unique<cttax::TOstrelFhelp>();
-        window = std::make_unique<cttax::TOstrelF>(platform, "cttax", argc > 2 ? argv[2] : "cttax.fig", help.get());
+        window = std::make_unique<cttax::TOstrelF>(platform, "cttax",
+                                                   std::filesystem::path(argc > 2 ? argv[2] : "cttax.fig"), help.get());
     }
     window->installEventFilter(&filter);
     window->show();

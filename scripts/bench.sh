@@ -23,22 +23,30 @@ echo "strtold/printf baseline, median of 5:        $(time_of build-bench/bench/s
 
 # Start-up: process start to the main window's first paint, offscreen, with a
 # settings file present, against a bare Qt Widgets window of the same outer
-# size (medians of 21).
+# size (interleaved, medians of 31).
 fig=build-bench/startup.fig
 printf '342\r\n637\r\n 6.00000000000000E+0004\r\n 1.20000000000000E+0003\r\n1\r\n' > "$fig"
-probe() {
-  for _ in $(seq 21); do
-    start=$(date +%s%N)
-    rss=$(QT_QPA_PLATFORM=offscreen build-bench/bench/startup_probe "$@" 2>/dev/null)
-    end=$(date +%s%N)
-    echo "$(( (end - start) / 1000 )) $rss"
-  done
+probe() { # one run: microseconds to the first paint, and peak RSS in KiB
+  local start end rss
+  start=$(date +%s%N)
+  rss=$(QT_QPA_PLATFORM=offscreen build-bench/bench/startup_probe "$@" 2>/dev/null)
+  end=$(date +%s%N)
+  echo "$(( (end - start) / 1000 )) $rss"
 }
 size=$(QT_QPA_PLATFORM=offscreen build-bench/bench/startup_probe cttax "$fig" 2>&1 >/dev/null | sed -n "s/^size //p")
-probe cttax "$fig" > build-bench/startup-cttax.txt
-probe minimal $size > build-bench/startup-minimal.txt
+: > build-bench/startup-cttax.txt
+: > build-bench/startup-minimal.txt
+# Interleaved, so that both see the same machine.
+for _ in $(seq 31); do
+  probe cttax "$fig" >> build-bench/startup-cttax.txt
+  # shellcheck disable=SC2086
+  probe minimal $size >> build-bench/startup-minimal.txt
+done
 for f in cttax minimal; do
   t=$(cut -d' ' -f1 build-bench/startup-$f.txt | median)
   m=$(cut -d' ' -f2 build-bench/startup-$f.txt | median)
   echo "start-up $f: median ${t} us to first paint, peak RSS ${m} KiB"
 done
+ct=$(cut -d' ' -f1 build-bench/startup-cttax.txt | median)
+mt=$(cut -d' ' -f1 build-bench/startup-minimal.txt | median)
+echo "start-up ratio cttax/minimal: $(awk -v a="$ct" -v b="$mt" 'BEGIN { printf "%.2f", a / b }')"

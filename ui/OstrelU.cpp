@@ -59,10 +59,12 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &caption, int
 
 QLineEdit *makeEdit(QWidget *parent, const char *name, int left, int top, bool readOnly)
 {
-    auto *edit = new QLineEdit(kPlaceholder, parent);
+    // The text comes after the font: one layout of it, in the box's own face.
+    auto *edit = new QLineEdit(parent);
     edit->setObjectName(name);
     edit->setGeometry(left, top, 113, 27);
     edit->setFont(pixelFont("Arial", 16, true));
+    edit->setText(kPlaceholder);
     edit->setReadOnly(readOnly);
     // No limit on length (QLineEdit's default would cut silently at 32767).
     edit->setMaxLength(std::numeric_limits<int>::max());

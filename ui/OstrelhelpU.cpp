@@ -75,7 +75,7 @@ QString helpText()
 
 } // namespace
 
-TOstrelFhelp::TOstrelFhelp(QWidget *parent) : QWidget(parent, Qt::Window), Memo1(new QPlainTextEdit(this))
+TOstrelFhelp::TOstrelFhelp(QWidget *parent) : QWidget(parent, Qt::Window), Memo1(nullptr)
 {
     setObjectName("OstrelFhelp");
     setWindowTitle("Kaldo 2011 Help");
@@ -84,15 +84,6 @@ TOstrelFhelp::TOstrelFhelp(QWidget *parent) : QWidget(parent, Qt::Window), Memo1
     setAttribute(Qt::WA_QuitOnClose, false);
     setPalette(withBackground(palette(), buttonFaceColor()));
     setAutoFillBackground(true);
-
-    Memo1->setObjectName("Memo1");
-    Memo1->setGeometry(16, 18, 394, 723);
-    Memo1->setReadOnly(true);
-    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Memo1->setPalette(withBase(Memo1->palette(), QColor(192, 220, 192), windowTextColor()));
-    Memo1->setAccessibleName("Instructions");
 }
 
 void TOstrelFhelp::fillText()
@@ -102,6 +93,16 @@ void TOstrelFhelp::fillText()
     QFont font = pixelFont("MS Sans Serif", 13, false);
     font.setFamilies({"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arial"});
     setFont(font);
+
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName("Memo1");
+    Memo1->setGeometry(16, 18, 394, 723);
+    Memo1->setReadOnly(true);
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo1->setPalette(withBase(Memo1->palette(), QColor(192, 220, 192), windowTextColor()));
+    Memo1->setAccessibleName("Instructions");
     Memo1->setPlainText(helpText());
 }
 

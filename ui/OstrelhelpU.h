@@ -11,8 +11,9 @@ inline constexpr const char *kHomePage = "https://cttax.example.org/";
 inline constexpr const char *kEmailAddress = "cttax@example.org";
 
 // The instructions window: one fixed, read-only text. Created hidden; its
-// close button only hides it. The text and its font are set on the first
-// showing, which keeps their font matching and layout out of start-up.
+// close button only hides it. The text box, its text and its font are made
+// on the first showing, which keeps their construction, font matching and
+// layout out of start-up.
 class TOstrelFhelp : public QWidget {
     Q_OBJECT
 public:
@@ -23,7 +24,7 @@ public:
     // user put it.
     void showInFront();
 
-    QPlainTextEdit *Memo1;
+    QPlainTextEdit *Memo1; // null until the first showing
 
 private:
     void fillText();

@@ -34,6 +34,12 @@ QString errorReportText(const QString &message)
     return message;
 }
 
+void useProportionalUiFonts()
+{
+    QApplication::setFont(proportionalUiFont(QApplication::font()));
+    QApplication::setFont(proportionalUiFont(QApplication::font("QMenuBar")), "QMenuBar");
+}
+
 namespace {
 
 bool set(const char *name)
@@ -110,9 +116,7 @@ int runApplication(int argc, char **argv)
     StartUpMessages::held.clear();
     // Qt's own start-up may have touched the control word; make sure.
     setUpFloatingPoint();
-    // Menus and dialogs in a proportional face whatever fontconfig's default.
-    QApplication::setFont(proportionalUiFont(QApplication::font()));
-    QApplication::setFont(proportionalUiFont(QApplication::font("QMenuBar")), "QMenuBar");
+    useProportionalUiFonts();
     const QString executable = QCoreApplication::applicationFilePath();
     // The application name is the title; no display name is set, since that
     // would be appended to every window caption.

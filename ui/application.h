@@ -15,6 +15,10 @@ QString applicationTitleFor(const QString &executablePath);
 // "Invalid numeric input.").
 QString errorReportText(const QString &message);
 
+// Menus and dialogs in a proportional face whatever fontconfig's default
+// (call once the application object exists).
+void useProportionalUiFonts();
+
 // Start-up, the event loop and shutdown of the desktop application.
 int runApplication(int argc, char **argv);
 

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "ui/window_style.h"
 
+#include <QFontDatabase>
 #include <QFontInfo>
+#include <QHash>
+#include <QStringList>
 #include <QPixmap>
 
 #include <algorithm>
@@ -31,9 +34,34 @@ QColor buttonFaceColor()
     return QColor(240, 240, 240);
 }
 
+namespace {
+
+// The design's faces, each followed by the faces a Linux desktop has in its
+// place (metric-compatible where there is one). The first installed one is
+// asked for by name: a family that is not installed would send the font
+// matcher through its whole substitution and fallback search.
+QString installedFaceFor(const QString &family)
+{
+    static const QHash<QString, QStringList> kSubstitutes = {
+        {"Arial", {"Liberation Sans", "Arimo", "Nimbus Sans", "DejaVu Sans"}},
+        {"Lucida Handwriting", {"Z003", "URW Chancery L", "DejaVu Sans"}},
+    };
+    // families() is the installed list as it stands; hasFamily() would
+    // resolve aliases through the font matcher, the very cost saved here.
+    static const QStringList installed = QFontDatabase::families();
+    if (installed.contains(family))
+        return family;
+    for (const QString &substitute : kSubstitutes.value(family))
+        if (installed.contains(substitute))
+            return substitute;
+    return family;
+}
+
+} // namespace
+
 QFont pixelFont(const QString &family, int pixels, bool bold, bool underline)
 {
-    QFont font(family);
+    QFont font(installedFaceFor(family));
     font.setPixelSize(pixels);
     font.setBold(bold);
     font.setUnderline(underline);

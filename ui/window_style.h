@@ -16,7 +16,9 @@ QColor appWorkspaceColor();      // application workspace
 QColor inactiveGradientColor();  // gradient of an inactive title bar
 QColor buttonFaceColor();        // button faces
 
-// A font whose character height (without internal leading) is `pixels`.
+// A font whose character height (without internal leading) is `pixels`, in
+// `family` or, where that is not installed, the installed face that stands in
+// for it (Liberation Sans for Arial).
 QFont pixelFont(const QString &family, int pixels, bool bold, bool underline = false);
 
 QPalette withBackground(QPalette palette, const QColor &background);
