@@ -73,25 +73,29 @@ std::string displayName()
 // While the application object connects to the display, Qt's messages are
 // held back: where no display answers, Qt ends the process from a fatal
 // message after a few lines of its own, and the user gets one clear line
-// instead. Where the connection works, the held messages are passed on.
+// instead. Once connected, Qt's own handler is back (a later fatal message
+// is no display problem) and the held messages are passed on.
 struct StartUpMessages {
     static inline std::string argv0;
     static inline QStringList held;
-    static inline bool holding = false;
 
     static void handler(QtMsgType type, const QMessageLogContext &, const QString &message)
     {
-        if (type == QtFatalMsg) {
-            std::fputs(noDisplayLine(argv0.c_str(), "cannot open " + displayName() +
-                                                        " (no display server answers there)")
-                           .c_str(),
-                       stderr);
-            std::_Exit(1);
-        }
-        if (holding)
+        if (type != QtFatalMsg) {
             held << message;
-        else
+            return;
+        }
+        std::fputs(noDisplayLine(argv0.c_str(), "cannot open " + displayName() + " (no display server answers there)")
+                       .c_str(),
+                   stderr);
+        std::_Exit(1);
+    }
+    static void passOn()
+    {
+        qInstallMessageHandler(nullptr);
+        for (const QString &message : std::as_const(held))
             std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+        held.clear();
     }
 };
 
@@ -106,14 +110,10 @@ int runApplication(int argc, char **argv)
         return 1;
     }
     StartUpMessages::argv0 = argc > 0 ? argv[0] : "";
-    StartUpMessages::holding = true;
     qInstallMessageHandler(StartUpMessages::handler);
     setUpFloatingPoint();
     QApplication application(argc, argv);
-    StartUpMessages::holding = false;
-    for (const QString &message : std::as_const(StartUpMessages::held))
-        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
-    StartUpMessages::held.clear();
+    StartUpMessages::passOn();
     // Qt's own start-up may have touched the control word; make sure.
     setUpFloatingPoint();
     useProportionalUiFonts();

@@ -2,6 +2,7 @@
 // The settings file under faults and unusual files: links, owners, folders
 // the user may not write, large and sparse files, killed and concurrent saves.
 #include "settings/settings_file.h"
+#include "tests/support/files.h"
 #include "tests/support/hex.h"
 
 #include <gtest/gtest.h>
@@ -30,29 +31,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr uid_t kNobody = 65534;
-
-std::string readAll(const fs::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeAll(const fs::path &path, const std::string &content)
-{
-    std::ofstream(path, std::ios::binary) << content;
-}
-
-int codeOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const EInOutError &e) {
-        return e.code();
-    }
-    return 0;
-}
 
 std::vector<std::string> entriesOf(const fs::path &folder)
 {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "settings/settings_file.h"
 #include "text/decimal.h"
+#include "tests/support/files.h"
 #include "tests/support/hex.h"
 
 #include <gtest/gtest.h>
@@ -17,29 +18,6 @@
 using namespace cttax;
 
 namespace {
-
-std::string readAll(const std::filesystem::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeAll(const std::filesystem::path &path, const std::string &content)
-{
-    std::ofstream(path, std::ios::binary) << content;
-}
-
-int codeOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const EInOutError &e) {
-        return e.code();
-    }
-    return 0;
-}
 
 std::string joined(const char *before, const std::string &middle, const char *after)
 {

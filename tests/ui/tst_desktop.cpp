@@ -2,6 +2,7 @@
 // The main window as real desktops show it: window managers that add a
 // frame, Wayland's unknown positions, screens that went away, first focus,
 // whole-row clicks, long texts, dark palettes and the desktop's fonts.
+#include "tests/support/files.h"
 #include "tests/ui/recording_platform.h"
 #include "ui/OstrelU.h"
 #include "ui/OstrelhelpU.h"
@@ -29,14 +30,6 @@
 using namespace cttax;
 
 namespace {
-
-std::string fileText(const std::filesystem::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 std::string settingsText(int top, int left, const char *status = "1")
 {
@@ -91,12 +84,12 @@ TEST_F(Desktop, FramedWindowKeepsItsStoredPositionRunAfterRun)
         for (int run = 0; run < 3; ++run) {
             open();
             closeWindow();
-            EXPECT_EQ(fileText(settings), settingsText(300, 400)) << "margin " << margin.y() << ", run " << run;
+            EXPECT_EQ(readAll(settings), settingsText(300, 400)) << "margin " << margin.y() << ", run " << run;
         }
         TOstrelF &w = open();
         w.move(QPoint(520, 110) + margin); // the user drags the frame to 520, 110
         closeWindow();
-        EXPECT_EQ(fileText(settings), settingsText(110, 520));
+        EXPECT_EQ(readAll(settings), settingsText(110, 520));
         open();
         EXPECT_EQ(platform.placed.back(), QPoint(520, 110));
         closeWindow();
@@ -113,12 +106,12 @@ TEST_F(Desktop, UnknownPositionSavesTheLoadedOne)
     w.move(-3, -30);
     w.RadioStatus->setItemIndex(3);
     closeWindow();
-    EXPECT_EQ(fileText(settings), settingsText(300, 400, "3"));
+    EXPECT_EQ(readAll(settings), settingsText(300, 400, "3"));
 
     std::filesystem::remove(settings);
     open();
     closeWindow();
-    EXPECT_EQ(fileText(settings).substr(0, 8), "10\r\n10\r\n"); // a first start
+    EXPECT_EQ(readAll(settings).substr(0, 8), "10\r\n10\r\n"); // a first start
 }
 
 struct ScreenCase {
@@ -221,7 +214,7 @@ TEST_F(Desktop, BoxesHaveNoLimitOnLength)
     w.Edit2->insert(longText); // as a paste
     EXPECT_EQ(w.taxState().propertyTaxPaid, 50000.5L);
     closeWindow();
-    EXPECT_NE(fileText(settings).find(" 5.00005000000000E+0004"), std::string::npos);
+    EXPECT_NE(readAll(settings).find(" 5.00005000000000E+0004"), std::string::npos);
 }
 
 // ---------------------------------------------------------------- colours and fonts

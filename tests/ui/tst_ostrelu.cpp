@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "tests/support/files.h"
 #include "tests/ui/recording_platform.h"
 #include "text/decimal.h"
 #include "ui/OstrelU.h"
@@ -328,20 +329,9 @@ namespace {
 
 // ---------------------------------------------------------------- start-up and shutdown
 
-std::string fileText(const std::filesystem::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeFile(const std::filesystem::path &path, const std::string &content)
-{
-    std::ofstream(path, std::ios::binary) << content;
-}
-
 TEST_F(MainWindow, StoredMarriedReopensWhereItWasWithItsResults)
 {
-    writeFile(settings, "342\r\n637\r\n 6.00000000000000E+0004\r\n 1.20000000000000E+0003\r\n1\r\n");
+    writeAll(settings, "342\r\n637\r\n 6.00000000000000E+0004\r\n 1.20000000000000E+0003\r\n1\r\n");
     TOstrelF &w = open();
     EXPECT_EQ(w.pos(), QPoint(637, 342));
     EXPECT_EQ(w.RadioStatus->itemIndex(), 1);
@@ -352,7 +342,7 @@ TEST_F(MainWindow, StoredMarriedReopensWhereItWasWithItsResults)
 
 TEST_F(MainWindow, DamagedFileReportsOnceAndOpensAtTheDesignPosition)
 {
-    writeFile(settings, "5\r\n6\r\n1,234\r\n7\r\n1\r\n");
+    writeAll(settings, "5\r\n6\r\n1,234\r\n7\r\n1\r\n");
     window = std::make_unique<TOstrelF>(platform, "Cttax", settings, &help);
     window->show();
     TOstrelF &w = *window;
@@ -365,16 +355,16 @@ TEST_F(MainWindow, DamagedFileReportsOnceAndOpensAtTheDesignPosition)
     EXPECT_EQ(w.taxState().filingStatus, Single);
 
     w.close(); // saves the current state over the damaged file; status -1
-    EXPECT_EQ(fileText(settings), "342\r\n637\r\n 1.00000000000000E+0000\r\n 0.00000000000000E+0000\r\n-1\r\n");
+    EXPECT_EQ(readAll(settings), "342\r\n637\r\n 1.00000000000000E+0000\r\n 0.00000000000000E+0000\r\n-1\r\n");
 }
 
 TEST_F(MainWindow, StatusOutsideTheGroupIsClampedAndSavedBack)
 {
-    writeFile(settings, "1\r\n2\r\n0\r\n0\r\n7\r\n");
+    writeAll(settings, "1\r\n2\r\n0\r\n0\r\n7\r\n");
     open().close();
-    EXPECT_EQ(fileText(settings).substr(fileText(settings).rfind('\n', fileText(settings).size() - 2) + 1), "3\r\n");
+    EXPECT_EQ(readAll(settings).substr(readAll(settings).rfind('\n', readAll(settings).size() - 2) + 1), "3\r\n");
 
-    writeFile(settings, "1\r\n2\r\n0\r\n0\r\n-1\r\n");
+    writeAll(settings, "1\r\n2\r\n0\r\n0\r\n-1\r\n");
     EXPECT_EQ(open().RadioStatus->itemIndex(), 0);
 }
 
@@ -382,12 +372,12 @@ TEST_F(MainWindow, FirstStartWritesTheDefaultFileAndExitEqualsCloseButton)
 {
     TOstrelF &w = open();
     w.Exit1->trigger();
-    const std::string byExit = fileText(settings);
+    const std::string byExit = readAll(settings);
     EXPECT_EQ(byExit, "10\r\n10\r\n 0.00000000000000E+0000\r\n 0.00000000000000E+0000\r\n0\r\n");
 
     open();
     window->close();
-    EXPECT_EQ(fileText(settings), byExit);
+    EXPECT_EQ(readAll(settings), byExit);
 }
 
 TEST_F(MainWindow, FailedSaveKeepsTheEarlierFileAndStillCloses)
@@ -395,24 +385,24 @@ TEST_F(MainWindow, FailedSaveKeepsTheEarlierFileAndStillCloses)
     TOstrelF &w = open();
     type(w.Edit1, "50000");
     const std::string earlier = "1\r\n2\r\n 3.00000000000000E+0000\r\n 4.00000000000000E+0000\r\n1\r\n";
-    writeFile(settings, earlier);
+    writeAll(settings, earlier);
     std::filesystem::permissions(settings, std::filesystem::perms::owner_read);
     platform.calls.clear();
     w.close();
     EXPECT_EQ(platform.calls, QStringList({"error: Cttax | File access denied."}));
     EXPECT_FALSE(w.isVisible());
-    EXPECT_EQ(fileText(settings), earlier);
+    EXPECT_EQ(readAll(settings), earlier);
 }
 
 TEST_F(MainWindow, CommaLocaleLoadsFractionsWithoutWarning)
 {
     setDecimalSeparator(",");
-    writeFile(settings, "1\r\n2\r\n 1.23450000000000E+0003\r\n 0.00000000000000E+0000\r\n0\r\n");
+    writeAll(settings, "1\r\n2\r\n 1.23450000000000E+0003\r\n 0.00000000000000E+0000\r\n0\r\n");
     TOstrelF &w = open();
     EXPECT_EQ(w.Edit1->text(), "1234,5");
     EXPECT_EQ(w.taxState().agi, 1234.5L);
     w.close();
-    EXPECT_NE(fileText(settings).find(" 1.23450000000000E+0003"), std::string::npos); // the file keeps "."
+    EXPECT_NE(readAll(settings).find(" 1.23450000000000E+0003"), std::string::npos); // the file keeps "."
 }
 
 } // namespace
