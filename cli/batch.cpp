@@ -5,6 +5,7 @@
 #include "engine/calculate.h"
 #include "engine/fpenv.h"
 #include "text/decimal.h"
+#include "text/hexfloat.h"
 #include "text/present.h"
 
 #include <algorithm>
@@ -20,14 +21,6 @@ void addNote(std::string &note, std::string_view text)
     if (!note.empty())
         note += "; ";
     note += text;
-}
-
-std::string hexFloat(Extended value)
-{
-    // The batch calculator never sets a locale, so %La writes the C form.
-    char buffer[64];
-    const int n = std::snprintf(buffer, sizeof buffer, "%La", value);
-    return std::string(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
 }
 
 // Converts one input text into its field the way an input box does; returns
@@ -122,7 +115,7 @@ void computeCase(std::int32_t status, std::string_view agiText, std::string_view
         }};
         for (std::size_t i = 0; i < columns.size(); ++i)
             if (trace.completedSteps >= columns[i].first)
-                result.raw[i] = hexFloat(columns[i].second);
+                result.raw[i] = formatHexFloat(columns[i].second);
     }
     if (!computed)
         return;

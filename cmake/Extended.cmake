@@ -1,16 +1,25 @@
 # SPDX-License-Identifier: MIT
-# Every amount is an x87 80-bit extended value. Stop at configure time where
-# long double is anything else, rather than compute different last bits.
+# Every amount is an 80-bit extended value (64-bit significand). Where long
+# double is the x87 type the hardware computes it; everywhere else the
+# software type in engine/ does, with the same bits.
 include(CheckCXXSourceCompiles)
 check_cxx_source_compiles([=[
 #include <limits>
 static_assert(std::numeric_limits<long double>::digits == 64, "");
 static_assert(std::numeric_limits<long double>::max_exponent == 16384, "");
+#if !defined(__x86_64__) && !defined(__i386__)
+#error "not the x87 unit"
+#endif
 int main() { return 0; }
 ]=] CTTAX_HAS_X87_EXTENDED)
-if(NOT CTTAX_HAS_X87_EXTENDED)
-  message(FATAL_ERROR
-    "cttax needs long double to be the 80-bit x87 extended type (64-bit significand), "
-    "as on x86-64 Linux with GCC or Clang. This compiler/target gives another long double; "
-    "the results would differ in their last bits, so the build stops here.")
+
+option(CTTAX_SOFT_EXTENDED "Compute with the software 80-bit type even where the x87 unit is there" OFF)
+if(NOT CTTAX_HAS_X87_EXTENDED AND NOT CTTAX_SOFT_EXTENDED)
+  message(STATUS "long double is not the x87 extended type here: using the software extended type")
+  set(CTTAX_SOFT_EXTENDED ON CACHE BOOL "Compute with the software 80-bit type even where the x87 unit is there" FORCE)
+endif()
+if(CTTAX_SOFT_EXTENDED)
+  message(STATUS "Extended arithmetic: software")
+else()
+  message(STATUS "Extended arithmetic: x87 hardware")
 endif()

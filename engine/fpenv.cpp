@@ -29,28 +29,24 @@ void raiseFloatError(FloatErrorKind kind)
 
 void setUpFloatingPoint()
 {
-    // Control word 0x037F: all six exceptions masked (bits 0-5), precision
-    // control 11 = 64-bit significand (bits 8-9), rounding control 00 = to
-    // nearest (bits 10-11).
-    const unsigned short controlWord = 0x037F;
-    asm volatile("fldcw %0" : : "m"(controlWord));
+    prepareExtendedArithmetic();
 }
 
 void detail::checkNonFinite(Extended result, Extended a, Extended b, bool division)
 {
-    if (std::isnan(result)) {
-        if (!std::isnan(a) && !std::isnan(b))
+    if (isNan(result)) {
+        if (!isNan(a) && !isNan(b))
             raiseFloatError(FloatErrorKind::InvalidOperation);
         return; // a NaN operand passes through quietly, as on the hardware
     }
-    if (std::isfinite(a) && std::isfinite(b))
+    if (isFinite(a) && isFinite(b))
         raiseFloatError(division && b == 0 ? FloatErrorKind::DivisionByZero : FloatErrorKind::Overflow);
 }
 
 double toDouble(Extended value)
 {
     const double d = static_cast<double>(value);
-    if (std::isinf(d) && std::isfinite(value))
+    if (std::isinf(d) && isFinite(value))
         raiseFloatError(FloatErrorKind::Overflow);
     return d;
 }

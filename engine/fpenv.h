@@ -26,8 +26,9 @@ private:
 
 [[noreturn]] void raiseFloatError(FloatErrorKind kind);
 
-// Puts the x87 unit into the state every computation assumes: 64-bit
-// significand, round to nearest with ties to even, all exceptions masked.
+// Puts the arithmetic into the state every computation assumes: 64-bit
+// significand, round to nearest with ties to even, all exceptions masked
+// (the x87 unit's control word; nothing to do for the software type).
 // Errors are found by looking at each result (below), not by traps, so no
 // signal handler is ever involved.
 void setUpFloatingPoint();
@@ -43,7 +44,7 @@ void checkNonFinite(Extended result, Extended a, Extended b, bool division);
 inline Extended add(Extended a, Extended b)
 {
     const Extended r = a + b;
-    if (!std::isfinite(r)) [[unlikely]]
+    if (!isFinite(r)) [[unlikely]]
         detail::checkNonFinite(r, a, b, false);
     return r;
 }
@@ -51,7 +52,7 @@ inline Extended add(Extended a, Extended b)
 inline Extended sub(Extended a, Extended b)
 {
     const Extended r = a - b;
-    if (!std::isfinite(r)) [[unlikely]]
+    if (!isFinite(r)) [[unlikely]]
         detail::checkNonFinite(r, a, b, false);
     return r;
 }
@@ -59,7 +60,7 @@ inline Extended sub(Extended a, Extended b)
 inline Extended mul(Extended a, Extended b)
 {
     const Extended r = a * b;
-    if (!std::isfinite(r)) [[unlikely]]
+    if (!isFinite(r)) [[unlikely]]
         detail::checkNonFinite(r, a, b, false);
     return r;
 }
@@ -67,7 +68,7 @@ inline Extended mul(Extended a, Extended b)
 inline Extended div(Extended a, Extended b)
 {
     const Extended r = a / b;
-    if (!std::isfinite(r)) [[unlikely]]
+    if (!isFinite(r)) [[unlikely]]
         detail::checkNonFinite(r, a, b, true);
     return r;
 }

@@ -11,12 +11,37 @@ namespace {
 constexpr int kBands = 28;
 
 // Shared by all four ladders: band k of a ladder takes decimal k. Each is the
-// extended value nearest to the decimal fraction; only 0.75, 0.50 and 0.25
-// are exact.
+// extended value nearest to the decimal fraction, written as its bits (sign
+// and exponent, significand); only 0.75, 0.50 and 0.25 are exact.
 constexpr std::array<Extended, kBands> kDecimals = {
-    0.00L, 0.75L, 0.70L, 0.65L, 0.60L, 0.55L, 0.50L, 0.45L, 0.40L, 0.35L,
-    0.30L, 0.25L, 0.20L, 0.15L, 0.14L, 0.13L, 0.12L, 0.11L, 0.10L, 0.09L,
-    0.08L, 0.07L, 0.06L, 0.05L, 0.04L, 0.03L, 0.02L, 0.01L,
+    extendedFromBits(0x0000, 0x0000000000000000), // 0.00
+    extendedFromBits(0x3FFE, 0xC000000000000000), // 0.75
+    extendedFromBits(0x3FFE, 0xB333333333333333), // 0.70
+    extendedFromBits(0x3FFE, 0xA666666666666666), // 0.65
+    extendedFromBits(0x3FFE, 0x999999999999999A), // 0.60
+    extendedFromBits(0x3FFE, 0x8CCCCCCCCCCCCCCD), // 0.55
+    extendedFromBits(0x3FFE, 0x8000000000000000), // 0.50
+    extendedFromBits(0x3FFD, 0xE666666666666666), // 0.45
+    extendedFromBits(0x3FFD, 0xCCCCCCCCCCCCCCCD), // 0.40
+    extendedFromBits(0x3FFD, 0xB333333333333333), // 0.35
+    extendedFromBits(0x3FFD, 0x999999999999999A), // 0.30
+    extendedFromBits(0x3FFD, 0x8000000000000000), // 0.25
+    extendedFromBits(0x3FFC, 0xCCCCCCCCCCCCCCCD), // 0.20
+    extendedFromBits(0x3FFC, 0x999999999999999A), // 0.15
+    extendedFromBits(0x3FFC, 0x8F5C28F5C28F5C29), // 0.14
+    extendedFromBits(0x3FFC, 0x851EB851EB851EB8), // 0.13
+    extendedFromBits(0x3FFB, 0xF5C28F5C28F5C28F), // 0.12
+    extendedFromBits(0x3FFB, 0xE147AE147AE147AE), // 0.11
+    extendedFromBits(0x3FFB, 0xCCCCCCCCCCCCCCCD), // 0.10
+    extendedFromBits(0x3FFB, 0xB851EB851EB851EC), // 0.09
+    extendedFromBits(0x3FFB, 0xA3D70A3D70A3D70A), // 0.08
+    extendedFromBits(0x3FFB, 0x8F5C28F5C28F5C29), // 0.07
+    extendedFromBits(0x3FFA, 0xF5C28F5C28F5C28F), // 0.06
+    extendedFromBits(0x3FFA, 0xCCCCCCCCCCCCCCCD), // 0.05
+    extendedFromBits(0x3FFA, 0xA3D70A3D70A3D70A), // 0.04
+    extendedFromBits(0x3FF9, 0xF5C28F5C28F5C28F), // 0.03
+    extendedFromBits(0x3FF9, 0xA3D70A3D70A3D70A), // 0.02
+    extendedFromBits(0x3FF8, 0xA3D70A3D70A3D70A), // 0.01
 };
 
 // Upper bound (inclusive) of each band, in whole dollars, by filing status.

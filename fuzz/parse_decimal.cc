@@ -21,10 +21,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     if (parsed.errorPos < 0 || static_cast<std::size_t>(parsed.errorPos) > size + 1)
         std::abort();
-    if (std::isnan(parsed.value))
+    if (cttax::isNan(parsed.value))
         std::abort();
     const std::string shown = cttax::formatDecimal(parsed.value, ".");
-    if (std::isfinite(parsed.value) && cttax::parseDecimal(shown).errorPos != 0)
+    if (cttax::isFinite(parsed.value) && cttax::parseDecimal(shown).errorPos != 0)
         std::abort();
     return 0;
 }

@@ -12,29 +12,36 @@
 
 namespace cttax {
 
+namespace {
+
+constexpr Extended kTen17 = 100000000000000000;
+constexpr Extended kTen18 = 1000000000000000000;
+
+} // namespace
+
 std::string formatSettingsReal(Extended value)
 {
-    if (!std::isfinite(value)) {
-        const char *text = std::isnan(value) ? "Nan" : value < 0 ? "-Inf" : "+Inf";
+    if (!isFinite(value)) {
+        const char *text = isNan(value) ? "Nan" : value < 0 ? "-Inf" : "+Inf";
         std::string padded(23 - std::strlen(text), ' ');
         return padded + text;
     }
-    Extended m = std::fabs(value);
+    Extended m = absolute(value);
     int exponent = 0;
     while (m != 0) {
-        const int k = floorLog10OfPow2(std::ilogb(m));
+        const int k = floorLog10OfPow2(binaryExponent(m));
         if (k == 0)
             break;
         exponent += k;
         m = scaleByPowerOfTen(m, -k);
     }
     // m is now 0 or between 1 and 16: t has 18 or 19 digits.
-    Extended t = std::rint(mul(m, 1e17L));
+    Extended t = roundToInteger(mul(m, kTen17));
     char buffer[20];
     buffer[0] = '0';
-    if (t >= 1e18L) {
+    if (t >= kTen18) {
         buffer[0] = '1';
-        t = sub(t, 1e18L);
+        t = sub(t, kTen18);
     }
     auto digits = static_cast<std::uint64_t>(t);
     for (int i = 18; i >= 1; --i) {
@@ -57,7 +64,7 @@ std::string formatSettingsReal(Extended value)
         ++exponent;
     }
     char text[32];
-    std::snprintf(text, sizeof text, "%c%c.%.14sE%c%04d", std::signbit(value) ? '-' : ' ', mantissa[0],
+    std::snprintf(text, sizeof text, "%c%c.%.14sE%c%04d", signBit(value) ? '-' : ' ', mantissa[0],
                   mantissa + 1, exponent < 0 ? '-' : '+', exponent < 0 ? -exponent : exponent);
     return text;
 }

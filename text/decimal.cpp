@@ -150,19 +150,23 @@ constexpr std::uint64_t kPow10Int[19] = {
     1000000000000000000ULL,
 };
 
+constexpr Extended kTen15 = 1000000000000000;
+constexpr Extended kTen17 = 100000000000000000;
+constexpr Extended kTen18 = 1000000000000000000;
+
 // The magnitude v as an 18-digit integer N with v ~ N * 10^(E - 18).
 std::uint64_t eighteenDigits(Extended v, int &decimalExponent)
 {
-    int e = floorLog10OfPow2(std::ilogb(v)) + 1;
+    int e = floorLog10OfPow2(binaryExponent(v)) + 1;
     for (;;) {
-        Extended n = std::rint(scaleByPowerOfTen(v, 18 - e));
-        if (n >= 1e18L) {
-            n = std::rint(div(n, 10));
+        Extended n = roundToInteger(scaleByPowerOfTen(v, 18 - e));
+        if (n >= kTen18) {
+            n = roundToInteger(div(n, 10));
             ++e;
         }
         // Below about 2e-205 the estimate can come out one too large, which
         // would leave a leading zero and only 14 digits: scale once more.
-        if (n < 1e17L && n != 0) {
+        if (n < kTen17 && n != 0) {
             --e;
             continue;
         }
@@ -201,7 +205,7 @@ const std::string &decimalSeparator()
 std::size_t formatDecimalTo(char *out, Extended value, std::string_view separator)
 {
     char *const start = out;
-    switch (std::fpclassify(value)) {
+    switch (classify(value)) {
     case FP_ZERO:
     case FP_SUBNORMAL:
         *out = '0';
@@ -218,8 +222,8 @@ std::size_t formatDecimalTo(char *out, Extended value, std::string_view separato
     // 18 digits it is exact, its 16th digit is 0 and nothing rounds, so the
     // general path would write exactly its plain decimal digits. Results in
     // whole dollars are the common case, so they take this short way.
-    const Extended magnitude = std::fabs(value);
-    if (magnitude >= 1 && magnitude < 1e15L) {
+    const Extended magnitude = absolute(value);
+    if (magnitude >= 1 && magnitude < kTen15) {
         const auto whole = static_cast<std::uint64_t>(magnitude);
         if (static_cast<Extended>(whole) == magnitude) {
             if (value < 0)
@@ -233,7 +237,7 @@ std::size_t formatDecimalTo(char *out, Extended value, std::string_view separato
     }
 
     int exponent = 0; // value = 0.d1d2d3... * 10^exponent
-    const std::uint64_t n18 = eighteenDigits(std::fabs(value), exponent);
+    const std::uint64_t n18 = eighteenDigits(absolute(value), exponent);
     // Round to 15 digits by the 16th digit alone.
     std::uint64_t digits = n18 / 1000;
     if ((n18 / 100) % 10 >= 5)
@@ -254,7 +258,7 @@ std::size_t formatDecimalTo(char *out, Extended value, std::string_view separato
     char buffer[15];
     writeDigits(buffer, digits, count);
 
-    if (std::signbit(value))
+    if (signBit(value))
         *out++ = '-';
     if (exponent >= -3 && exponent <= 15) {
         if (exponent >= 1) {
@@ -332,9 +336,9 @@ double roundToDigit(double x, std::int8_t digit)
 
     if (!std::isfinite(x))
         raiseFloatError(FloatErrorKind::InvalidOperation);
-    const Extended quotient = std::rint(div(x, factor));
+    const Extended quotient = roundToInteger(div(x, factor));
     // 2^63 = 9223372036854775808; -2^63 is the smallest signed 64-bit value.
-    constexpr Extended kTwo63 = 9223372036854775808.0L;
+    constexpr Extended kTwo63 = extendedFromBits(0x403E, 0x8000000000000000); // 2^63
     if (!(quotient >= -kTwo63 && quotient < kTwo63))
         raiseFloatError(FloatErrorKind::InvalidOperation);
     const auto n = static_cast<std::int64_t>(quotient);

@@ -12,13 +12,13 @@ using namespace cttax;
 
 namespace {
 
-constexpr long double kInf = std::numeric_limits<long double>::infinity();
+constexpr Extended kInf = std::numeric_limits<Extended>::infinity();
 
 struct PipelineCase {
     const char *name;
     std::int32_t status;
-    long double agi, propertyTaxPaid;
-    long double exemption, taxableIncome, tableBTax, creditDecimal, personalCredit, propertyCredit, incomeTax;
+    Extended agi, propertyTaxPaid;
+    Extended exemption, taxableIncome, tableBTax, creditDecimal, personalCredit, propertyCredit, incomeTax;
     bool approximate; // personalCredit and incomeTax only within a few units of the last bit
 };
 
@@ -83,7 +83,7 @@ TEST(Calculate, HalfWaysComeOutExact)
     calculate(state);
     EXPECT_EQ(hex(state.exemption), hex(17000.0L));
     EXPECT_EQ(hex(state.tableBTax), hex(830.0L));
-    EXPECT_EQ(hex(state.personalCredit), hex(std::nextafter(124.5L, kInf)));
+    EXPECT_EQ(hex(state.personalCredit), hex(extendedFromBits(0x4005, 0xF900000000000001))); // just above 124.5
     EXPECT_EQ(hex(state.incomeTax), hex(705.5L));
 
     state.agi = 23050; // taxable 10050
@@ -119,7 +119,7 @@ TEST(Calculate, PlusInfinityAgiIsAnInvalidOperationAtTheCredit)
     }
     EXPECT_EQ(trace.completedSteps, 5);
     EXPECT_EQ(state.exemption, 0);
-    EXPECT_TRUE(std::isinf(state.tableBTax));
+    EXPECT_TRUE(isInfinite(state.tableBTax));
     EXPECT_EQ(state.creditDecimal, 0);
     // The failing step and the later ones keep their earlier values.
     EXPECT_EQ(hex(state.personalCredit), hex(before.personalCredit));
@@ -130,7 +130,7 @@ TEST(Calculate, HugeNegativePropertyTaxOverflowsAtTheFinalTax)
 {
     TaxState state;
     state.agi = 1e4931L;
-    state.propertyTaxPaid = -std::numeric_limits<long double>::max();
+    state.propertyTaxPaid = -std::numeric_limits<Extended>::max();
     EXPECT_THROW(
         {
             try {
@@ -148,7 +148,7 @@ TEST(Calculate, StatusChangeReplacesEverythingButThePropertyCredit)
     TaxState state;
     state.agi = 30000;
     state.propertyTaxPaid = 250;
-    const long double exemptions[] = {9000, 24000, 6000, 19000};
+    const Extended exemptions[] = {9000, 24000, 6000, 19000};
     for (std::int32_t status = 0; status < kFilingStatusCount; ++status) {
         state.filingStatus = status;
         calculate(state);

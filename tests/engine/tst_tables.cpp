@@ -14,8 +14,8 @@ namespace {
 struct TableCase {
     const char *name;
     std::int32_t status;
-    long double input;
-    long double expected;
+    Extended input;
+    Extended expected;
 };
 
 void PrintTo(const TableCase &c, std::ostream *os)
@@ -72,17 +72,17 @@ INSTANTIATE_TEST_SUITE_P(Examples, TableA, testing::Values(
     TableCase{"household 40000", Household, 40000, 17000},
     TableCase{"married 30000 full", Married, 30000, 24000},
     TableCase{"household 30000 full", Household, 30000, 19000},
-    TableCase{"single minus infinity", Single, -std::numeric_limits<long double>::infinity(), 13000},
-    TableCase{"single plus infinity", Single, std::numeric_limits<long double>::infinity(), 0}),
+    TableCase{"single minus infinity", Single, -std::numeric_limits<Extended>::infinity(), 13000},
+    TableCase{"single plus infinity", Single, std::numeric_limits<Extended>::infinity(), 0}),
     CaseName());
 
 TEST(TableA, NeverFractionalNorNegativeOverTheWholePhaseOut)
 {
     for (std::int32_t status = 0; status < kFilingStatusCount; ++status) {
-        for (long double agi = 20000; agi < 80000; agi += 0.37L) {
-            const long double e = tableAExemption(agi, status);
+        for (Extended agi = 20000; agi < 80000; agi += 0.37L) {
+            const Extended e = tableAExemption(agi, status);
             ASSERT_GE(e, 0) << status << ' ' << hex(agi);
-            ASSERT_EQ(e, static_cast<long long>(e / 1000) * 1000.0L) << status << ' ' << hex(agi);
+            ASSERT_EQ(e, static_cast<Extended>(static_cast<std::int64_t>(e / 1000) * 1000)) << status << ' ' << hex(agi);
         }
     }
 }
@@ -168,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(EdgeCases, TableC, testing::Values(
     TableCase{"household 52000", Household, 52000, 0.10L},
     TableCase{"household last bound", Household, 78500, 0.01L},
     TableCase{"household above last bound", Household, 78500.01L, 0},
-    TableCase{"household infinity", Household, std::numeric_limits<long double>::infinity(), 0}),
+    TableCase{"household infinity", Household, std::numeric_limits<Extended>::infinity(), 0}),
     CaseName());
 
 TEST(TableC, DecimalsAreNearestExtendedNotWidenedDoubles)
@@ -176,7 +176,7 @@ TEST(TableC, DecimalsAreNearestExtendedNotWidenedDoubles)
     // 0.70 sits just below 0.7 and 0.60 just above; a widened double would
     // differ in the last 11 bits.
     EXPECT_EQ(hex(tableCDecimal(16300.01L, Single)), "0xb.333333333333333p-4");
-    EXPECT_NE(hex(tableCDecimal(16300.01L, Single)), hex(static_cast<long double>(0.7)));
+    EXPECT_NE(hex(tableCDecimal(16300.01L, Single)), hex(static_cast<Extended>(0.7)));
     EXPECT_EQ(hex(tableCDecimal(17500, Single)), hex(0.60L));
 }
 

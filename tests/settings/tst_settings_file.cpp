@@ -35,7 +35,7 @@ constexpr unsigned long long kPowers[16] = {1ULL, 10ULL, 100ULL, 1000ULL, 10000U
 
 struct RealCase {
     const char *name;
-    long double value;
+    Extended value;
     const char *text;
 };
 
@@ -65,10 +65,10 @@ INSTANTIATE_TEST_SUITE_P(Examples, RealForm, testing::Values(
     RealCase{"50000", 50000, " 5.00000000000000E+0004"},
     RealCase{"1200.5", 1200.5L, " 1.20050000000000E+0003"},
     RealCase{"carry to ten", 9.999999999999999L, " 1.00000000000000E+0001"},
-    RealCase{"plus infinity", std::numeric_limits<long double>::infinity(), "                   +Inf"},
-    RealCase{"minus infinity", -std::numeric_limits<long double>::infinity(), "                   -Inf"},
-    RealCase{"nan", std::numeric_limits<long double>::quiet_NaN(), "                    Nan"},
-    RealCase{"largest", std::numeric_limits<long double>::max(), " 1.18973149535723E+4932"},
+    RealCase{"plus infinity", std::numeric_limits<Extended>::infinity(), "                   +Inf"},
+    RealCase{"minus infinity", -std::numeric_limits<Extended>::infinity(), "                   -Inf"},
+    RealCase{"nan", std::numeric_limits<Extended>::quiet_NaN(), "                    Nan"},
+    RealCase{"largest", std::numeric_limits<Extended>::max(), " 1.18973149535723E+4932"},
     RealCase{"tiny", 1e-300L, " 1.00000000000000E-0300"}),
     CaseName());
 
@@ -116,7 +116,7 @@ TEST(SettingsFile, RealLinesRoundTrip)
         std::string text = std::to_string(random() % kPowers[digits]);
         const std::size_t point = text.size() - std::min<std::size_t>(text.size(), random() % 11);
         text = joined(text.substr(0, point).c_str(), "." + text.substr(point), "");
-        const long double value = parseDecimal(text).value;
+        const Extended value = parseDecimal(text).value;
         Extended back = -1;
         SettingsReader(formatSettingsReal(value) + "\r\n").readReal(back);
         ASSERT_EQ(hex(back), hex(value)) << text << " " << formatSettingsReal(value);
@@ -129,7 +129,7 @@ struct ReadCase {
     const char *name;
     std::string content;
     std::int32_t top, left;
-    long double agi, propertyTax;
+    Extended agi, propertyTax;
     std::int32_t status;
     int failsAt;  // 0, or the value (1..5) whose read raises 106
 };

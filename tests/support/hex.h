@@ -1,32 +1,33 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "engine/extended.h"
+#include "text/hexfloat.h"
+
 #include <cctype>
-#include <cmath>
-#include <cstdio>
 #include <string>
 
-// Exact comparison text for an extended value, as glibc's %La writes it:
-// equal texts mean equal bits (a sign of zero included).
-inline std::string hex(long double value)
+// Exact comparison text for an extended value, as glibc's %La writes it for
+// the x87 type: equal texts mean equal bits (a sign of zero included).
+inline std::string hex(cttax::Extended value)
 {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%La", value);
-    return buffer;
+    return cttax::formatHexFloat(value);
 }
 
 // Distance in units of the last place between two finite extended values of
-// the same sign and binade neighbourhood.
-inline long ulpsBetween(long double a, long double b)
+// the same sign: the encoding, read as one number, counts the values.
+inline long ulpsBetween(cttax::Extended a, cttax::Extended b)
 {
-    long n = 0;
-    long double lo = a < b ? a : b;
-    const long double hi = a < b ? b : a;
-    while (lo < hi && n < 1000) {
-        lo = std::nextafter(lo, hi);
-        ++n;
-    }
-    return n;
+    __extension__ typedef __int128 Key;
+    const auto key = [](cttax::Extended v) {
+        const cttax::ExtendedBits bits = cttax::bitsOf(v);
+        const unsigned exponent = bits.signExponent & 0x7FFF;
+        // 2^63 values per binade; subnormals (exponent 0) come first.
+        return exponent == 0 ? static_cast<Key>(bits.significand)
+                             : (static_cast<Key>(exponent) << 63) + (bits.significand & 0x7FFFFFFFFFFFFFFFULL);
+    };
+    const Key d = key(a) - key(b);
+    return static_cast<long>(d < 0 ? -d : d);
 }
 
 // A gtest parameter name from a case's "name" member: letters and digits

@@ -15,14 +15,14 @@ using namespace cttax;
 
 namespace {
 
-constexpr long double kInf = std::numeric_limits<long double>::infinity();
+constexpr Extended kInf = std::numeric_limits<Extended>::infinity();
 
 // ---------------------------------------------------------------- parseDecimal
 
 struct ParseCase {
     const char *name;
     std::string_view text;
-    long double value;
+    Extended value;
     int errorPos;
 };
 
@@ -120,7 +120,7 @@ TEST(Parse, EqualsCorrectlyRoundedStrtoldWithinExactScales)
 
 struct FormatCase {
     const char *name;
-    long double value;
+    Extended value;
     const char *separator;
     const char *text;
 };
@@ -141,7 +141,7 @@ TEST_P(Format, Text)
 INSTANTIATE_TEST_SUITE_P(Examples, Format, testing::Values(
     FormatCase{"zero", 0, ".", "0"},
     FormatCase{"minus zero", -0.0L, ".", "0"},
-    FormatCase{"denormal", std::numeric_limits<long double>::denorm_min(), ".", "0"},
+    FormatCase{"denormal", std::numeric_limits<Extended>::denorm_min(), ".", "0"},
     FormatCase{"fraction", 1234.5L, ".", "1234.5"},
     FormatCase{"comma separator", 1234.5L, ",", "1234,5"},
     FormatCase{"multibyte separator", 1234.5L, "\xd9\xab", "1234\xd9\xab" "5"},
@@ -160,9 +160,9 @@ INSTANTIATE_TEST_SUITE_P(Examples, Format, testing::Values(
     FormatCase{"nineteen digits", 1234567890123456789.0L, ".", "1.23456789012346E18"},
     FormatCase{"infinity", kInf, ".", "INF"},
     FormatCase{"minus infinity", -kInf, ".", "-INF"},
-    FormatCase{"nan", std::numeric_limits<long double>::quiet_NaN(), ".", "NAN"},
-    FormatCase{"largest extended", std::numeric_limits<long double>::max(), ".", "1.18973149535723E4932"},
-    FormatCase{"smallest normal", std::numeric_limits<long double>::min(), ".", "3.36210314311209E-4932"},
+    FormatCase{"nan", std::numeric_limits<Extended>::quiet_NaN(), ".", "NAN"},
+    FormatCase{"largest extended", std::numeric_limits<Extended>::max(), ".", "1.18973149535723E4932"},
+    FormatCase{"smallest normal", std::numeric_limits<Extended>::min(), ".", "3.36210314311209E-4932"},
     FormatCase{"below 2e-205 keeps 15 digits", 0.99671949510976e-205L * 1.00000000000000001L, ".",
                "9.9671949510976E-206"},
     FormatCase{"whole with zeros", 1200, ".", "1200"},
@@ -180,7 +180,7 @@ TEST(Format, SeparatorIsProcessWide)
 // Every value below about 2e-205 used to risk a 14-digit text.
 TEST(Format, TinyValuesAlwaysStartWithANonZeroDigit)
 {
-    for (long double v = 1e-300L; v > 1e-4900L; v *= 0.0137L) {
+    for (Extended v = 1e-300L; v > 1e-4900L; v *= 0.0137L) {
         const std::string text = formatDecimal(v, ".");
         ASSERT_NE(text[0], '0') << hex(v) << ' ' << text;
     }
@@ -204,7 +204,7 @@ TEST(Format, RoundTripsFifteenDigitTexts)
         if (mantissa.size() > 1)
             text += "." + mantissa.substr(1);
         text += "E" + std::to_string(exponent);
-        const long double value = parseDecimal(text).value;
+        const Extended value = parseDecimal(text).value;
         const std::string back = formatDecimal(value, ".");
         std::string expectedDigits = mantissa;
         std::string gotDigits;
@@ -296,7 +296,7 @@ TEST(Present, WidensRoundsAndFormats)
     EXPECT_EQ(presentResult(74.25L, 0, "."), "74");
     EXPECT_EQ(presentResult(24.75L, 0, "."), "25");
     try {
-        presentResult(std::numeric_limits<long double>::max(), 0, ".");
+        presentResult(std::numeric_limits<Extended>::max(), 0, ".");
         FAIL() << "no error";
     } catch (const FloatError &e) {
         EXPECT_STREQ(e.what(), "Floating point overflow");
@@ -328,7 +328,7 @@ TEST(Parse, LongMantissasRoundEachDigitStep)
     std::mt19937_64 random(19);
     for (int i = 0; i < 20000; ++i) {
         std::string text;
-        long double reference = 0;
+        Extended reference = 0;
         const int digits = 18 + static_cast<int>(random() % 30);
         for (int d = 0; d < digits; ++d) {
             const int digit = static_cast<int>(random() % 10);
@@ -352,8 +352,8 @@ TEST(Format, WholeNumbersAreTheirPlainDigits)
         const std::uint64_t n = random() % (1ULL << (1 + random() % 50));
         if (n == 0 || n >= 1000000000000000ULL)
             continue;
-        ASSERT_EQ(formatDecimal(static_cast<long double>(n), "."), std::to_string(n));
-        ASSERT_EQ(formatDecimal(-static_cast<long double>(n), ","), "-" + std::to_string(n));
+        ASSERT_EQ(formatDecimal(static_cast<Extended>(n), "."), std::to_string(n));
+        ASSERT_EQ(formatDecimal(-static_cast<Extended>(n), ","), "-" + std::to_string(n));
     }
     EXPECT_EQ(formatDecimal(1e15L, "."), "1E15");
     EXPECT_EQ(formatDecimal(1234567890123456.0L, "."), "1.23456789012346E15");

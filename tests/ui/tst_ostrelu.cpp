@@ -196,7 +196,7 @@ TEST_F(MainWindow, DisplayFailureStopsAtTheRowAndReportsOnce)
     platform.calls.clear();
     w.Edit1->setText("9e4932"); // the conversion itself overflows: the input keeps its value
     EXPECT_EQ(platform.calls, QStringList({"error: Cttax | Floating point overflow."}));
-    EXPECT_TRUE(std::isinf(w.taxState().agi));
+    EXPECT_TRUE(isInfinite(w.taxState().agi));
 }
 
 TEST_F(MainWindow, CommaLocaleShowsCommaAndAcceptsIt)
