@@ -18,6 +18,7 @@ namespace cttax {
 struct ExtendedBits {
     std::uint16_t signExponent = 0;
     std::uint64_t significand = 0;
+    friend constexpr bool operator==(ExtendedBits, ExtendedBits) = default;
 };
 
 // An 80-bit extended value computed in software, bit for bit as the x87 unit

@@ -3,10 +3,9 @@
 
 namespace cttax {
 
-std::string formatHexFloat(Extended value)
+std::string formatHexFloat(ExtendedBits bits)
 {
     static constexpr char kDigits[] = "0123456789abcdef";
-    const ExtendedBits bits = bitsOf(value);
     const bool negative = (bits.signExponent & 0x8000) != 0;
     const int exponentField = bits.signExponent & 0x7FFF;
     std::string text = negative ? "-" : "";

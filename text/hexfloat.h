@@ -15,6 +15,10 @@ namespace cttax {
 //   1234.56 -> "0x9.a51eb851eb851ecp+7"   1 -> "0x8p-3"   0 -> "0x0p+0"
 //   -0 -> "-0x0p+0"   smallest subnormal -> "0x0.000000000000001p-16385"
 //   infinity -> "inf", "-inf"   NaN -> "nan", "-nan" (by its sign bit)
-std::string formatHexFloat(Extended value);
+std::string formatHexFloat(ExtendedBits bits);
+inline std::string formatHexFloat(Extended value)
+{
+    return formatHexFloat(bitsOf(value));
+}
 
 } // namespace cttax
