@@ -11,10 +11,7 @@ build-bench/bench/bench_engine $report | grep -E 'median|Benchmark'
 build-bench/bench/bench_window $report 2>/dev/null | grep -E 'median|Benchmark'
 
 lines=build-bench/lines.csv
-if [ ! -f "$lines" ]; then
-  awk 'BEGIN { srand(2010); for (i = 0; i < 1000000; i++)
-         printf "%d,%.2f,%.2f\n", i % 4, rand() * 200000, rand() * 2000 }' > "$lines"
-fi
+scripts/make-lines.sh "$lines"
 median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 time_of() { for _ in 1 2 3 4 5; do
   /usr/bin/env TIMEFORMAT=%R bash -c "time $1 < $lines > /dev/null" 2>&1; done | median; }
