@@ -63,7 +63,11 @@ void BM_Strtold(benchmark::State &state)
 }
 BENCHMARK(BM_Strtold);
 
-const std::vector<long double> kValues = {13000, 99.0003L, 0.70L, 69.30021L, 1234.56L, 1.0L / 3, 657.1L, 1e-7L};
+const std::vector<Extended> kValues = {13000, parseDecimal("99.0003").value, parseDecimal("0.70").value,
+                                       parseDecimal("69.30021").value, parseDecimal("1234.56").value,
+                                       cttax::div(1, 3), parseDecimal("657.1").value, parseDecimal("1e-7").value};
+// The same values for the C library's own conversion.
+const std::vector<long double> kLibcValues = {13000, 99.0003L, 0.70L, 69.30021L, 1234.56L, 1.0L / 3, 657.1L, 1e-7L};
 
 void BM_FormatDecimal(benchmark::State &state)
 {
@@ -81,7 +85,7 @@ void BM_Snprintf15Lg(benchmark::State &state)
     char buffer[64];
     std::size_t i = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(std::snprintf(buffer, sizeof buffer, "%.15Lg", kValues[i++ % kValues.size()]));
+        benchmark::DoNotOptimize(std::snprintf(buffer, sizeof buffer, "%.15Lg", kLibcValues[i++ % kLibcValues.size()]));
         benchmark::ClobberMemory();
     }
 }

@@ -20,6 +20,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Qt's code generators (moc, uic, rcc) are the build machine's Qt of the same version.
 set(QT_HOST_PATH /usr)
 
-# ctest runs every test program through the emulator; -L gives it the cross
-# toolchain's C library and loader.
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64 -L /usr/aarch64-linux-gnu)
+# ctest runs every test program through the emulator. The arm64 loader and C
+# library are the multiarch libc6:arm64 in /lib, which the libraries above
+# bring; qemu's -L with the cross toolchain's folder instead makes a forked
+# child hang (qemu 7.2).
+set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64)
