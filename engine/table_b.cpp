@@ -22,7 +22,7 @@ constexpr const TableBRow *kTableB[] = {&kSingleOrSeparately, &kMarried, &kSingl
 
 // The extended values nearest to the decimal rates, written as their bits so
 // that every compiler and machine has the same ones (not double rates
-// widened, nor decimal literals another long double would round otherwise).
+// widened, nor decimal literals that another machine would round otherwise).
 constexpr Extended kRate1 = extendedFromBits(0x3FF9, 0xF5C28F5C28F5C28F); // 0.03 = 0xf.5c28f5c28f5c28fp-9
 constexpr Extended kRate2 = extendedFromBits(0x3FFA, 0xCCCCCCCCCCCCCCCD); // 0.05 = 0xc.ccccccccccccccdp-8
 constexpr Extended kRate3 = extendedFromBits(0x3FFB, 0x851EB851EB851EB8); // 0.065 = 0x8.51eb851eb851eb8p-7

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <limits>
 #include <random>
+#include <string>
+#include <vector>
 
 using namespace cttax;
 
@@ -311,7 +313,13 @@ TEST(Scale, TableEntriesAreNearestExtended)
         const std::string text = "1e" + std::to_string(n);
         EXPECT_EQ(hex(smallPowerOfTen(n)), hex(std::strtold(text.c_str(), nullptr))) << n;
     }
-    for (int n : {32, 64, 480, 512, 1024, 4608}) {
+    // Every entry of the two larger tables: 10^(32k) and 10^(512k).
+    std::vector<int> powers;
+    for (int k = 1; k < 16; ++k)
+        powers.push_back(32 * k);
+    for (int k = 1; k < 10; ++k)
+        powers.push_back(512 * k);
+    for (int n : powers) {
         const std::string text = "1e" + std::to_string(n);
         EXPECT_EQ(hex(scaleByPowerOfTen(1, n)), hex(std::strtold(text.c_str(), nullptr))) << n;
     }
