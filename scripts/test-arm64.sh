@@ -14,7 +14,7 @@ if ! dpkg --print-foreign-architectures | grep -qx arm64; then
   dpkg --add-architecture arm64
   apt-get update -qq
 fi
-scripts/install-deps.sh g++-aarch64-linux-gnu qemu-user \
+scripts/install-deps.sh file g++-aarch64-linux-gnu qemu-user \
   libgtest-dev:arm64 qt6-base-dev:arm64 libgl-dev:arm64 libxkbcommon-dev:arm64
 
 jobs=$(nproc)

@@ -191,36 +191,32 @@ inline Bits hardwareBits(long double v)
     return x;
 }
 
+template <class T>
+T apply(Op op, T a, T b)
+{
+    switch (op) {
+    case Op::Add:
+        return a + b;
+    case Op::Sub:
+        return a - b;
+    case Op::Mul:
+        return a * b;
+    case Op::Div:
+        return a / b;
+    }
+    return a;
+}
+
 // One x87 operation, out of line so that the compiler neither folds nor
 // fuses it.
 [[gnu::noinline]] inline long double hardwareOp(Op op, long double a, long double b)
 {
-    switch (op) {
-    case Op::Add:
-        return a + b;
-    case Op::Sub:
-        return a - b;
-    case Op::Mul:
-        return a * b;
-    case Op::Div:
-        return a / b;
-    }
-    return 0;
+    return apply(op, a, b);
 }
 
 inline cttax::SoftExtended softOp(Op op, cttax::SoftExtended a, cttax::SoftExtended b)
 {
-    switch (op) {
-    case Op::Add:
-        return a + b;
-    case Op::Sub:
-        return a - b;
-    case Op::Mul:
-        return a * b;
-    case Op::Div:
-        return a / b;
-    }
-    return 0;
+    return apply(op, a, b);
 }
 
 } // namespace extended_operands
