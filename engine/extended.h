@@ -3,7 +3,7 @@
 
 // The one place that knows how the 80-bit extended type is reached. Both
 // ways give the same bits for every operation:
-//  - the hardware: on x86 with GCC or Clang, long double is the x87 format
+//  - the hardware: on x86-64 with GCC or Clang, long double is the x87 format
 //    with a 64-bit significand, and every operation on it rounds to that
 //    significand, ties to even;
 //  - the software type (CTTAX_SOFT_EXTENDED), which computes the same
