@@ -10,7 +10,9 @@
 //    roundings with integer arithmetic wherever long double is anything else.
 //
 // The rest of the code names Extended, the checked operations of fpenv.h and
-// the functions below, never long double or the <cmath> functions on it.
+// the functions below (isNan, isFinite, absolute, roundToInteger, ...; for
+// the software type they are in soft_extended.h), never long double or the
+// <cmath> functions on it.
 
 #include "engine/soft_extended.h"
 
