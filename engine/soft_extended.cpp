@@ -36,16 +36,18 @@ constexpr S quieted(S x)
     return S::fromBits(x.bits().signExponent, x.significand() | S::kQuietBit);
 }
 
-// Any encoding but a finite number or an infinity: NaNs, and the unsupported
-// ones (exponent not 0 with the integer bit clear) that the hardware refuses.
-constexpr bool isSpecialOperand(S x)
-{
-    return x.exponentField() == S::kMaxExponent || (x.exponentField() != 0 && (x.significand() & S::kIntegerBit) == 0);
-}
-
+// An encoding no operation produces (exponent not 0, integer bit clear),
+// which the hardware refuses as an operand.
 constexpr bool isUnsupported(S x)
 {
     return x.exponentField() != 0 && (x.significand() & S::kIntegerBit) == 0;
+}
+
+// Neither a number nor an infinity: a NaN or an unsupported encoding, either
+// of which makes the result a NaN.
+constexpr bool givesNan(S x)
+{
+    return !x.isFinite() && !x.isInfinite();
 }
 
 // The result when an operand is a NaN or unsupported: a NaN comes out
@@ -119,8 +121,8 @@ S addFinite(S a, S b)
 
 S addOrSubtract(S a, S b, bool subtract)
 {
-    if (isSpecialOperand(a) || isSpecialOperand(b)) [[unlikely]] {
-        if (a.isNan() || b.isNan() || isUnsupported(a) || isUnsupported(b))
+    if (!a.isFinite() || !b.isFinite()) [[unlikely]] {
+        if (givesNan(a) || givesNan(b))
             return nanResult(a, b);
         const bool bNegative = b.negative() != subtract;
         if (a.isInfinite() && b.isInfinite())
@@ -177,8 +179,8 @@ S operator-(S a, S b)
 S operator*(S a, S b)
 {
     const bool negative = a.negative() != b.negative();
-    if (isSpecialOperand(a) || isSpecialOperand(b)) [[unlikely]] {
-        if (a.isNan() || b.isNan() || isUnsupported(a) || isUnsupported(b))
+    if (!a.isFinite() || !b.isFinite()) [[unlikely]] {
+        if (givesNan(a) || givesNan(b))
             return nanResult(a, b);
         if (a.isZero() || b.isZero())
             return kDefaultNan; // infinity times zero
@@ -195,8 +197,8 @@ S operator*(S a, S b)
 S operator/(S a, S b)
 {
     const bool negative = a.negative() != b.negative();
-    if (isSpecialOperand(a) || isSpecialOperand(b)) [[unlikely]] {
-        if (a.isNan() || b.isNan() || isUnsupported(a) || isUnsupported(b))
+    if (!a.isFinite() || !b.isFinite()) [[unlikely]] {
+        if (givesNan(a) || givesNan(b))
             return nanResult(a, b);
         if (a.isInfinite())
             return b.isInfinite() ? kDefaultNan : infinity(negative);
@@ -242,11 +244,10 @@ S operator/(S a, S b)
 S::operator double() const
 {
     const std::uint64_t sign = negative() ? 1ULL << 63 : 0;
-    if (isNan() || isUnsupported(*this)) {
-        if (isUnsupported(*this))
-            return std::bit_cast<double>(0xFFF8000000000000ULL); // the double default NaN
+    if (isUnsupported(*this))
+        return std::bit_cast<double>(0xFFF8000000000000ULL); // the double default NaN
+    if (isNan())
         return std::bit_cast<double>(sign | 0x7FF8000000000000ULL | ((significand_ >> 11) & ((1ULL << 52) - 1)));
-    }
     if (isInfinite())
         return std::bit_cast<double>(sign | 0x7FF0000000000000ULL);
     if (significand_ == 0)
@@ -310,7 +311,7 @@ S::operator std::uint64_t() const
 
 S roundToInteger(S x)
 {
-    if (isSpecialOperand(x)) {
+    if (!x.isFinite()) {
         if (isUnsupported(x))
             return kDefaultNan;
         return x.isNan() ? quieted(x) : x;
@@ -335,7 +336,7 @@ S roundToInteger(S x)
 
 int binaryExponent(S x)
 {
-    if (isSpecialOperand(x))
+    if (!x.isFinite())
         return x.isInfinite() ? INT_MAX : FP_ILOGBNAN;
     if (x.isZero())
         return FP_ILOGB0;

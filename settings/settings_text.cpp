@@ -12,13 +12,6 @@
 
 namespace cttax {
 
-namespace {
-
-constexpr Extended kTen17 = 100000000000000000;
-constexpr Extended kTen18 = 1000000000000000000;
-
-} // namespace
-
 std::string formatSettingsReal(Extended value)
 {
     if (!isFinite(value)) {
@@ -36,12 +29,12 @@ std::string formatSettingsReal(Extended value)
         m = scaleByPowerOfTen(m, -k);
     }
     // m is now 0 or between 1 and 16: t has 18 or 19 digits.
-    Extended t = roundToInteger(mul(m, kTen17));
+    Extended t = roundToInteger(mul(m, smallPowerOfTen(17)));
     char buffer[20];
     buffer[0] = '0';
-    if (t >= kTen18) {
+    if (t >= smallPowerOfTen(18)) {
         buffer[0] = '1';
-        t = sub(t, kTen18);
+        t = sub(t, smallPowerOfTen(18));
     }
     auto digits = static_cast<std::uint64_t>(t);
     for (int i = 18; i >= 1; --i) {

@@ -150,23 +150,19 @@ constexpr std::uint64_t kPow10Int[19] = {
     1000000000000000000ULL,
 };
 
-constexpr Extended kTen15 = 1000000000000000;
-constexpr Extended kTen17 = 100000000000000000;
-constexpr Extended kTen18 = 1000000000000000000;
-
 // The magnitude v as an 18-digit integer N with v ~ N * 10^(E - 18).
 std::uint64_t eighteenDigits(Extended v, int &decimalExponent)
 {
     int e = floorLog10OfPow2(binaryExponent(v)) + 1;
     for (;;) {
         Extended n = roundToInteger(scaleByPowerOfTen(v, 18 - e));
-        if (n >= kTen18) {
+        if (n >= smallPowerOfTen(18)) {
             n = roundToInteger(div(n, 10));
             ++e;
         }
         // Below about 2e-205 the estimate can come out one too large, which
         // would leave a leading zero and only 14 digits: scale once more.
-        if (n < kTen17 && n != 0) {
+        if (n < smallPowerOfTen(17) && n != 0) {
             --e;
             continue;
         }
@@ -223,7 +219,7 @@ std::size_t formatDecimalTo(char *out, Extended value, std::string_view separato
     // general path would write exactly its plain decimal digits. Results in
     // whole dollars are the common case, so they take this short way.
     const Extended magnitude = absolute(value);
-    if (magnitude >= 1 && magnitude < kTen15) {
+    if (magnitude >= 1 && magnitude < smallPowerOfTen(15)) {
         const auto whole = static_cast<std::uint64_t>(magnitude);
         if (static_cast<Extended>(whole) == magnitude) {
             if (value < 0)

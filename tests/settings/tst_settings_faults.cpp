@@ -78,9 +78,7 @@ class Faults : public testing::Test {
 protected:
     void SetUp() override
     {
-        folder = fs::temp_directory_path() / ("cttax-faults-" + std::to_string(::getpid()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
+        folder = freshTestFolder("cttax-faults");
         // Every user may look in, as the cases run as nobody need.
         fs::permissions(fs::temp_directory_path(), fs::perms::others_exec, fs::perm_options::add);
         fs::permissions(folder, fs::perms::all);

@@ -198,9 +198,7 @@ class Saving : public testing::Test {
 protected:
     void SetUp() override
     {
-        folder = std::filesystem::temp_directory_path() / ("cttax-settings-" + std::to_string(::getpid()));
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
+        folder = freshTestFolder("cttax-settings");
         path = folder / "cttax.fig";
         writeAll(path, kEarlier);
     }

@@ -41,11 +41,7 @@ class Desktop : public testing::Test {
 protected:
     void SetUp() override
     {
-        folder = std::filesystem::temp_directory_path() /
-                 ("cttax-desktop-" + std::to_string(::getpid()) + "-" +
-                  testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
+        folder = freshTestFolder("cttax-desktop");
         settings = folder / "cttax.fig";
     }
     void TearDown() override

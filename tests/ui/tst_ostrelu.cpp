@@ -35,12 +35,7 @@ class MainWindow : public testing::Test {
 protected:
     void SetUp() override
     {
-        // A parameterised test's name has a "/" in it: one folder, not two.
-        std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::replace(name.begin(), name.end(), '/', '_');
-        folder = std::filesystem::temp_directory_path() / ("cttax-ui-" + std::to_string(::getpid()) + "-" + name);
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
+        folder = freshTestFolder("cttax-ui");
         settings = folder / "cttax.fig";
     }
     void TearDown() override
