@@ -11,11 +11,13 @@ expect_eq() { # what got expected
 }
 
 # Starts Xvfb on a free display; -ac lets the other user of the permission
-# cases connect too. Sets DISPLAY and xvfb_pid.
+# cases connect too, and -noreset keeps the server up between clients: by
+# default it resets when its last client leaves, and a window manager that
+# connects during the reset finds no display. Sets DISPLAY and xvfb_pid.
 start_display() {
   local fd_file
   fd_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -ac -nolisten tcp 3>"$fd_file" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -ac -noreset -nolisten tcp 3>"$fd_file" >/dev/null 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 100); do [ -s "$fd_file" ] && break; sleep 0.05; done
   DISPLAY=:$(head -n1 "$fd_file")
