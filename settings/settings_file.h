@@ -65,7 +65,10 @@ struct SettingsLocation {
 // (a package in /usr/bin, a root-owned /opt) it is
 // $XDG_CONFIG_HOME/cttax/NAME.fig, where NAME.fig is the name beside the
 // executable; an unset, empty or relative XDG_CONFIG_HOME means
-// $HOME/.config, and an unset HOME the user's home from the password file.
+// $HOME/.config, and an unset, empty or relative HOME the user's home from
+// the password file. A system folder (root's, under /usr, /bin, /sbin,
+// /lib*, /opt or /snap) is never used, by root neither, and a NAME.fig lying
+// there is neither read nor written.
 //   /home/ann/bin/cttax (writable)         -> /home/ann/bin/cttax.fig
 //   /usr/bin/cttax, XDG_CONFIG_HOME unset  -> /home/ann/.config/cttax/cttax.fig
 struct SettingsEnvironment {
@@ -75,9 +78,9 @@ struct SettingsEnvironment {
 };
 SettingsLocation settingsLocationFor(const std::filesystem::path &executable, const SettingsEnvironment &env);
 
-// Creates the folder of a configuration-folder location (and a missing
-// configuration folder above it) with mode 0700; does nothing for a file
-// beside the executable. Throws EInOutError.
+// Creates the folder of a configuration-folder location, and every missing
+// folder above it, with mode 0700; does nothing for a file beside the
+// executable. Throws EInOutError.
 void prepareSettingsFolder(const SettingsLocation &location);
 
 // ---------------------------------------------------------------- the text
@@ -101,29 +104,38 @@ std::string settingsFileContent(const SettingsValues &values);
 // ---------------------------------------------------------------- writing
 
 // Writes the file so that a failure at any point leaves the earlier file as
-// it was, and so that nothing is left behind whatever happens to the process:
+// it was, and so that nothing is left behind whatever happens to the process
+// (settings_writer.cpp has the table of the ways tried and their fallbacks):
 //
-// - A symbolic link is written through: the file written is the link's final
-//   target, and the link stays. A dangling link is "File not found" (2); a
-//   target that is not a regular file (a device, a FIFO, a folder) is
-//   "File access denied" (5). Neither is touched.
-// - The content goes to an unnamed file in the target's folder, is flushed
-//   to disk, gets the name NAME.saving for an instant and is renamed over
-//   the target. A NAME.saving left by a killed save is removed by the next
-//   one; two saves at once each write a whole file, the later one wins.
-// - A rewritten file keeps its owner, group and mode where the process may
-//   set them; a new file gets 0666 less the umask.
+// - A symbolic link is written through to its final target, and the link
+//   stays, but only where the kernel would let this user follow it (in a
+//   sticky world-writable folder: a link of the user's own or the folder
+//   owner's); any other is "File access denied" (5). A dangling link creates
+//   its target where the target's folder exists, "File not found" (2) where
+//   it does not. A target that is not a regular file (a device, a FIFO, a
+//   folder) is 5 and not touched.
+// - The content goes to a temporary NAME.saving-N made exclusively beside
+//   the target, is flushed to disk and renamed over the target. What a killed
+//   save of the same user left is removed by the next one; two saves at once
+//   each write a whole file, the later one wins.
+// - The new file keeps the owner, group, mode, ACL and extended attributes
+//   of the file it replaces; a new file gets 0666 less the umask. Where they
+//   cannot be kept exactly, and for a file of another user or with other
+//   hard links, the file is rewritten in place instead: cut to the new
+//   length, written from its start and flushed. So is a writable file where
+//   no temporary can be made or renamed (a folder the user may not write, a
+//   file system without rename over a file, a file mounted on its own).
 // - A settings file without write permission (or without any write bit,
-//   even for root) is refused with 5. Where no file can be created beside
-//   it (a folder the user may not write) a writable file is rewritten in
-//   place instead: written over from its start, cut to length, flushed.
+//   even for root) is refused with 5. A lock another program holds on the
+//   file is waited for at most 3 s, then "I/O error 32".
 //
 // Throws EInOutError. `writeBytes` stands in for write(2) in tests.
 using WriteFunction = std::function<long(int fd, const void *data, std::size_t size)>;
 void writeSettingsFile(const std::filesystem::path &path, const SettingsValues &values,
                        const WriteFunction &writeBytes = {});
 
-// The temporary's name beside a settings file: cttax.fig -> cttax.fig.saving.
+// The prefix of a save's temporary names beside a settings file:
+// cttax.fig -> cttax.fig.saving (the temporaries are cttax.fig.saving-N).
 std::filesystem::path savingPathFor(const std::filesystem::path &target);
 
 // ---------------------------------------------------------------- reading

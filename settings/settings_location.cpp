@@ -45,24 +45,38 @@ SettingsEnvironment SettingsEnvironment::fromProcess()
 
 namespace {
 
+bool absolute(const std::optional<std::string> &path)
+{
+    return path && !path->empty() && path->front() == '/';
+}
+
 std::filesystem::path configHome(const SettingsEnvironment &env)
 {
-    // The XDG rule: a relative XDG_CONFIG_HOME is to be ignored.
-    if (env.xdgConfigHome && !env.xdgConfigHome->empty() && env.xdgConfigHome->front() == '/')
+    // The XDG rule: a relative XDG_CONFIG_HOME is to be ignored; a relative
+    // HOME would put the folder wherever the program was started.
+    if (absolute(env.xdgConfigHome))
         return *env.xdgConfigHome;
-    std::string home = env.home.value_or("");
+    std::string home = absolute(env.home) ? *env.home : "";
     if (home.empty()) {
         if (const passwd *user = ::getpwuid(::getuid()); user != nullptr && user->pw_dir != nullptr)
             home = user->pw_dir;
     }
-    return std::filesystem::path(home.empty() ? "/" : home) / ".config";
+    return std::filesystem::path(home.empty() || home.front() != '/' ? "/" : home) / ".config";
 }
 
-void makeFolder(const std::filesystem::path &folder)
+// A folder of the system or of a package, where settings never belong:
+// root's folders under the trees the system keeps its programs in.
+bool isSystemFolder(const std::filesystem::path &folder)
 {
-    if (::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST)
-        return;
-    detail::raiseErrno(errno);
+    const std::filesystem::path canonical = std::filesystem::weakly_canonical(folder);
+    auto part = canonical.begin();
+    if (part == canonical.end() || *part != "/" || ++part == canonical.end())
+        return false;
+    const std::string top = part->string();
+    const bool systemTree =
+        top == "usr" || top == "bin" || top == "sbin" || top == "opt" || top == "snap" || top.rfind("lib", 0) == 0;
+    struct stat info {};
+    return systemTree && ::stat(canonical.c_str(), &info) == 0 && info.st_uid == 0;
 }
 
 } // namespace
@@ -72,7 +86,7 @@ SettingsLocation settingsLocationFor(const std::filesystem::path &executable, co
     const std::filesystem::path beside = settingsPathFor(executable);
     const std::filesystem::path folder = beside.has_parent_path() ? beside.parent_path() : ".";
     struct stat info {};
-    if (::lstat(beside.c_str(), &info) == 0 || ::access(folder.c_str(), W_OK) == 0)
+    if (!isSystemFolder(folder) && (::lstat(beside.c_str(), &info) == 0 || ::access(folder.c_str(), W_OK) == 0))
         return {beside, false};
     return {configHome(env) / "cttax" / beside.filename(), true};
 }
@@ -81,12 +95,13 @@ void prepareSettingsFolder(const SettingsLocation &location)
 {
     if (!location.configFolder)
         return;
-    const std::filesystem::path folder = location.file.parent_path();
-    struct stat info {};
-    if (::stat(folder.c_str(), &info) == 0)
-        return;
-    makeFolder(folder.parent_path()); // the configuration folder itself, where it is missing
-    makeFolder(folder);
+    // From the top down, each missing folder made private.
+    std::filesystem::path folder;
+    for (const std::filesystem::path &part : location.file.parent_path()) {
+        folder /= part;
+        if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+            detail::raiseErrno(errno);
+    }
 }
 
 } // namespace cttax

@@ -22,10 +22,16 @@ constexpr int kEndOfFileByte = 26; // Ctrl-Z
 
 SettingsReader::SettingsReader(const std::filesystem::path &path)
 {
+    // Through links only as the kernel would follow them for this user: not
+    // into another user's file through a link planted in a shared folder.
+    const detail::SettingsTarget target = detail::findSettingsTarget(path);
+    if (!target.exists)
+        detail::raiseErrno(ENOENT);
     // O_NONBLOCK: a FIFO put in the file's place must not stop the start-up.
-    detail::FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    detail::FileDescriptor fd(
+        ::openat(target.folder.get(), target.name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (fd.get() < 0)
-        detail::raiseErrno(errno);
+        detail::raiseErrno(errno == ELOOP ? EACCES : errno);
     struct stat info {};
     if (::fstat(fd.get(), &info) != 0)
         detail::raiseErrno(errno);

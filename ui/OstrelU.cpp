@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
@@ -211,7 +212,11 @@ void TOstrelF::guarded(Handler &&handler) noexcept
 void TOstrelF::reportError(const std::exception &error) noexcept
 {
     try {
-        platform_.reportError(applicationTitle_, errorReportText(QString::fromUtf8(error.what())));
+        QString text = errorReportText(QString::fromUtf8(error.what()));
+        // A file error names the file on a line of its own, so it can be found.
+        if (dynamic_cast<const EInOutError *>(&error) != nullptr)
+            text += '\n' + QFile::decodeName(QByteArray::fromStdString(settings_.file.string()));
+        platform_.reportError(applicationTitle_, text);
     } catch (...) {
         // Nothing is left to report with; the application goes on.
     }

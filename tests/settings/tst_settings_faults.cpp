@@ -19,6 +19,7 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -130,7 +131,6 @@ TEST_F(Faults, LinksToNoFileAreRefusedAndKept)
         int code;
     } cases[] = {
         {"dangling", folder / "gone" / "cttax.fig", 2},
-        {"dangling in an existing folder", folder / "missing.fig", 2},
         {"device", "/dev/null", 5},
         {"zero device", "/dev/zero", 5},
         {"fifo", folder / "fifo", 5},
@@ -282,23 +282,151 @@ TEST_F(Faults, LeftoverTemporaryIsRemovedByTheNextSave)
     EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"cttax.fig"});
 }
 
-TEST_F(Faults, SaveWaitsForAnotherThatHoldsTheTemporary)
+TEST_F(Faults, LiveTemporaryOfAnotherSaveIsLeftAlone)
 {
     writeAll(path, kEarlier);
-    const fs::path saving = savingPathFor(path);
-    writeAll(saving, "another save's file");
-    const int held = ::open(saving.c_str(), O_RDONLY);
+    const fs::path live = savingPathFor(path).string() + "-123";
+    writeAll(live, "another save's file");
+    const int held = ::open(live.c_str(), O_RDONLY);
     ASSERT_EQ(::flock(held, LOCK_EX), 0);
-    std::thread other([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        // The other save finishes: its file takes the name, its lock goes.
-        ::rename(saving.c_str(), path.c_str());
-        ::close(held);
-    });
     writeSettingsFile(path, values);
-    other.join();
-    EXPECT_EQ(readAll(path), settingsFileContent(values)); // the later save wins
-    EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"cttax.fig"});
+    ::close(held);
+    EXPECT_EQ(readAll(path), settingsFileContent(values));
+    EXPECT_EQ(readAll(live), "another save's file");
+}
+
+TEST_F(Faults, DanglingLinkCreatesItsTarget)
+{
+    fs::create_symlink("real.fig", path);
+    writeSettingsFile(path, values);
+    EXPECT_TRUE(fs::is_symlink(path));
+    EXPECT_EQ(readAll(folder / "real.fig"), settingsFileContent(values));
+}
+
+// ---------------------------------------------------------------- other users in a shared folder
+
+// /tmp-like: root's folder, sticky and world-writable. The saving user is
+// nobody; another user (kOther) plants names in it.
+class SharedFolder : public Faults {
+protected:
+    static constexpr uid_t kOther = 65533;
+    void SetUp() override
+    {
+        Faults::SetUp();
+        if (::geteuid() != 0)
+            GTEST_SKIP() << "needs root to act as two users";
+        shared = makeFolder("shared", fs::perms::all | fs::perms::sticky_bit);
+    }
+    void plantLink(const fs::path &at, const fs::path &to, uid_t owner)
+    {
+        fs::create_symlink(to, at);
+        ASSERT_EQ(::lchown(at.c_str(), owner, owner), 0);
+    }
+    fs::path shared;
+};
+
+TEST_F(SharedFolder, PlantedLinkIsNeitherFollowedNorReplaced)
+{
+    const fs::path victim = folder / "victim.txt";
+    writeAll(victim, "nobody's own file\n");
+    ASSERT_EQ(::chown(victim.c_str(), kNobody, kNobody), 0);
+    const fs::path fig = shared / "cttax.fig";
+    plantLink(fig, victim, kOther);
+    EXPECT_EQ(asNormalUser([&] { return saveResult(fig, values); }), "error 5");
+    EXPECT_EQ(asNormalUser([&] { return std::to_string(codeOf([&] { SettingsReader reader(fig); })); }), "5");
+    EXPECT_EQ(readAll(victim), "nobody's own file\n");
+    EXPECT_TRUE(fs::is_symlink(fig));
+    // The user's own link there is followed, as the kernel would.
+    fs::remove(fig);
+    plantLink(fig, victim, kNobody);
+    EXPECT_EQ(asNormalUser([&] { return saveResult(fig, values); }), "saved");
+    EXPECT_EQ(readAll(victim), settingsFileContent(values));
+}
+
+TEST_F(SharedFolder, PlantedTemporariesNeitherBlockNorDelay)
+{
+    const fs::path fig = shared / "cttax.fig";
+    writeAll(fig, kEarlier);
+    ASSERT_EQ(::chown(fig.c_str(), kNobody, kNobody), 0);
+    const fs::path saving = savingPathFor(fig);
+    plantLink(saving, folder / "elsewhere", kOther);
+    const fs::path file = saving.string() + "-42";
+    writeAll(file, "planted");
+    ASSERT_EQ(::chown(file.c_str(), kOther, kOther), 0);
+    ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(asNormalUser([&] { return saveResult(fig, values); }), "saved");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_EQ(readAll(fig), settingsFileContent(values));
+    EXPECT_TRUE(fs::is_symlink(saving));
+    EXPECT_EQ(readAll(file), "planted");
+}
+
+TEST_F(SharedFolder, AnotherUsersWritableFileIsRewrittenInPlace)
+{
+    // Rename over it is refused in a sticky folder (EPERM); the user may write it.
+    const fs::path fig = shared / "cttax.fig";
+    writeAll(fig, kEarlier);
+    ASSERT_EQ(::chown(fig.c_str(), kOther, kOther), 0);
+    ASSERT_EQ(::chmod(fig.c_str(), 0666), 0);
+    EXPECT_EQ(asNormalUser([&] { return saveResult(fig, values); }), "saved");
+    EXPECT_EQ(readAll(fig), settingsFileContent(values));
+    struct stat info {};
+    ASSERT_EQ(::stat(fig.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, kOther);
+    EXPECT_EQ(info.st_mode & 07777, 0666u);
+}
+
+// ---------------------------------------------------------------- in place
+
+TEST_F(Faults, FileWithOtherNamesKeepsThemAll)
+{
+    writeAll(path, kEarlier);
+    const fs::path backup = makeFolder("backup", fs::perms::owner_all) / "cttax.fig";
+    fs::create_hard_link(path, backup);
+    writeSettingsFile(path, values);
+    EXPECT_EQ(readAll(backup), settingsFileContent(values));
+    EXPECT_EQ(fs::hard_link_count(path), 2u);
+}
+
+TEST_F(Faults, LockHeldByAnotherProgramEndsInErrorWithinSeconds)
+{
+    writeAll(path, kEarlier);
+    fs::create_hard_link(path, folder / "other-name"); // so the save goes in place
+    const int held = ::open(path.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(codeOf([&] { writeSettingsFile(path, values); }), kSharingViolation);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_EQ(readAll(path), kEarlier);
+    ::close(held);
+}
+
+// A kill at each step of the in-place rewrite of a long file: the file is
+// the old one, its first bytes, or the new one, never new lines before an
+// old tail.
+TEST_F(Faults, KilledInPlaceRewriteNeverMixesOldAndNew)
+{
+    const std::string earlier = std::string(kEarlier) + std::string(30000, '#') + "\r\n";
+    const std::string content = settingsFileContent(values);
+    for (const bool afterWriting : {false, true}) {
+        writeAll(path, earlier);
+        fs::remove(folder / "other-name");
+        fs::create_hard_link(path, folder / "other-name");
+        const pid_t child = ::fork();
+        if (child == 0) {
+            writeSettingsFile(path, values, [&](int fd, const void *data, std::size_t size) -> long {
+                const long n = afterWriting ? ::write(fd, data, size) : 0;
+                ::raise(SIGKILL);
+                return n;
+            });
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status));
+        EXPECT_EQ(readAll(path), afterWriting ? content : earlier.substr(0, content.size())) << afterWriting;
+    }
 }
 
 // Kills a process that saves again and again at random moments: the file is
@@ -491,6 +619,9 @@ TEST_F(Faults, LocationBesideTheExecutableOrInTheConfigFolder)
     const SettingsEnvironment homeOnly{std::nullopt, "/home/ann"};
     const SettingsEnvironment relativeXdg{"config", "/home/ann"};
     const SettingsEnvironment emptyXdg{"", "/home/ann"};
+    const SettingsEnvironment relativeHome{std::nullopt, "."};
+    const passwd *user = ::getpwuid(::geteuid() == 0 ? kNobody : ::geteuid());
+    const std::string homeOfNobody = user != nullptr ? user->pw_dir : "/";
     const struct {
         const char *name;
         fs::path executable;
@@ -504,6 +635,7 @@ TEST_F(Faults, LocationBesideTheExecutableOrInTheConfigFolder)
         {"system folder, HOME only", system / "cttax", homeOnly, "/home/ann/.config/cttax/cttax.fig", true},
         {"relative XDG is ignored", system / "cttax", relativeXdg, "/home/ann/.config/cttax/cttax.fig", true},
         {"empty XDG is ignored", system / "cttax", emptyXdg, "/home/ann/.config/cttax/cttax.fig", true},
+        {"relative HOME is unset", system / "cttax", relativeHome, homeOfNobody + "/.config/cttax/cttax.fig", true},
         {"the name follows the executable", system / "TaxTool.bin", xdg, "/x/config/cttax/TaxTool.fig", true},
         {"folder name not UTF-8", notUtf8 / "cttax", xdg, notUtf8 / "cttax.fig", false},
     };
@@ -524,11 +656,12 @@ TEST_F(Faults, LocationBesideTheExecutableOrInTheConfigFolder)
 TEST_F(Faults, ConfigFolderIsCreatedPrivate)
 {
     const fs::path home = makeFolder("home", fs::perms::all);
-    const SettingsLocation location{home / ".config" / "cttax" / "cttax.fig", true};
+    // XDG_CONFIG_HOME=<home>/missing/config: every missing folder is made.
+    const SettingsLocation location{home / "missing" / "config" / "cttax" / "cttax.fig", true};
     const mode_t old = ::umask(022);
     prepareSettingsFolder(location);
     ::umask(old);
-    for (const fs::path &f : {home / ".config", home / ".config" / "cttax"}) {
+    for (const fs::path &f : {home / "missing", home / "missing" / "config", home / "missing" / "config" / "cttax"}) {
         struct stat info {};
         ASSERT_EQ(::stat(f.c_str(), &info), 0) << f;
         EXPECT_EQ(info.st_mode & 0777, 0700u) << f;
@@ -538,6 +671,24 @@ TEST_F(Faults, ConfigFolderIsCreatedPrivate)
     prepareSettingsFolder(location); // again: nothing to do
     prepareSettingsFolder(SettingsLocation{folder / "beside" / "cttax.fig", false});
     EXPECT_FALSE(fs::exists(folder / "beside"));
+}
+
+// A copy in a system folder never keeps its settings there, for root
+// neither, and a file lying there from before is not used.
+TEST(SettingsLocation, SystemFoldersAreNeverUsed)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to make a system folder";
+    const fs::path opt = "/opt/cttax-test-" + std::to_string(::getpid());
+    fs::create_directories(opt);
+    writeAll(opt / "cttax.fig", "1\r\n2\r\n");
+    const SettingsEnvironment env{"/x/config", "/root"};
+    const SettingsLocation inOpt = settingsLocationFor(opt / "cttax", env);
+    const SettingsLocation inUsr = settingsLocationFor("/usr/bin/cttax", env);
+    fs::remove_all(opt);
+    EXPECT_EQ(inOpt.file, "/x/config/cttax/cttax.fig");
+    EXPECT_TRUE(inOpt.configFolder);
+    EXPECT_EQ(inUsr.file, "/x/config/cttax/cttax.fig");
 }
 
 TEST(SettingsLocation, RunningExecutableIsThisProgram)

@@ -302,7 +302,7 @@ TEST(Application, TitleAndErrorReportText)
 namespace {
 
 // Pictures for people: the windows as they are drawn, for a look against the
-// design. Written to the folder the test runs in.
+// design. Written beside the test program, in the build folder.
 TEST_F(MainWindow, RendersPicturesOfBothWindows)
 {
     TOstrelF &w = open();
@@ -313,8 +313,9 @@ TEST_F(MainWindow, RendersPicturesOfBothWindows)
     const QPixmap main = w.grab();
     const QPixmap helpPicture = help.grab();
     help.hide();
-    EXPECT_TRUE(main.save("cttax-main-window.png"));
-    EXPECT_TRUE(helpPicture.save("cttax-help-window.png"));
+    const QString pictures = QCoreApplication::applicationDirPath() + '/';
+    EXPECT_TRUE(main.save(pictures + "cttax-main-window.png"));
+    EXPECT_TRUE(helpPicture.save(pictures + "cttax-help-window.png"));
     EXPECT_EQ(main.size(), w.size());
 }
 
@@ -341,7 +342,7 @@ TEST_F(MainWindow, DamagedFileReportsOnceAndOpensAtTheDesignPosition)
     window = std::make_unique<TOstrelF>(platform, "Cttax", settings, &help);
     window->show();
     TOstrelF &w = *window;
-    EXPECT_EQ(platform.calls, QStringList({"error: Cttax | Invalid numeric input."}));
+    EXPECT_EQ(platform.calls, QStringList({"error: Cttax | Invalid numeric input.\n" + QString::fromStdString(settings.string())}));
     EXPECT_EQ(w.pos(), QPoint(637, 342));
     for (QLineEdit *e : {w.Edit1, w.Edit2, w.Edit3, w.Edit4, w.Edit5, w.Edit6, w.Edit7, w.Edit8})
         EXPECT_EQ(e->text(), "123456789.00");
@@ -384,7 +385,7 @@ TEST_F(MainWindow, FailedSaveKeepsTheEarlierFileAndStillCloses)
     std::filesystem::permissions(settings, std::filesystem::perms::owner_read);
     platform.calls.clear();
     w.close();
-    EXPECT_EQ(platform.calls, QStringList({"error: Cttax | File access denied."}));
+    EXPECT_EQ(platform.calls, QStringList({"error: Cttax | File access denied.\n" + QString::fromStdString(settings.string())}));
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(readAll(settings), earlier);
 }

@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: MIT
+// The settings file from the command line, for tests that run it as other
+// users and on other file systems:
+//   settings_probe save FILE TOP   writes TOP, 2, 3, 4 and status 1
+//   settings_probe save-loop FILE  saves again and again until killed
+//   settings_probe load FILE       prints the first value
+//   settings_probe where EXE       prints where EXE keeps its settings
+// Prints "error N" for an EInOutError with code N.
+#include "settings/settings_file.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+int main(int argc, char **argv)
+{
+    if (argc < 3)
+        return 2;
+    const std::string verb = argv[1];
+    try {
+        if (verb == "save" && argc == 4) {
+            cttax::writeSettingsFile(argv[2], {std::atoi(argv[3]), 2, 3, 4, 1});
+            std::puts("saved");
+        } else if (verb == "save-loop") {
+            for (int i = 0;; ++i)
+                cttax::writeSettingsFile(argv[2], {i % 2, 2, 3, 4, 1});
+        } else if (verb == "load") {
+            cttax::SettingsReader reader{std::filesystem::path(argv[2])};
+            std::printf("%d\n", reader.readInteger());
+        } else if (verb == "where") {
+            const cttax::SettingsLocation at =
+                cttax::settingsLocationFor(argv[2], cttax::SettingsEnvironment::fromProcess());
+            std::printf("%s %s\n", at.file.c_str(), at.configFolder ? "config" : "beside");
+        } else {
+            return 2;
+        }
+    } catch (const cttax::EInOutError &e) {
+        std::printf("error %d\n", e.code());
+    }
+    return 0;
+}
