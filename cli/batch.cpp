@@ -136,15 +136,32 @@ BatchCalculator::BatchCalculator(BatchOptions options) : options_(options) {}
 void BatchCalculator::feed(std::string_view bytes, std::string &out, std::string &errors)
 {
     if (skipping_) {
-        const std::size_t lf = bytes.find('\n');
-        if (lf == std::string_view::npos)
+        const std::size_t end = skipRecord(bytes);
+        if (end == std::string_view::npos)
             return;
-        skipping_ = false;
-        ++line_;
-        bytes.remove_prefix(lf + 1);
+        bytes.remove_prefix(end);
     }
     pending_.append(bytes);
     drain(false, out, errors);
+}
+
+// Passes over the rest of an overlong record: up to the first LF outside
+// quotes (a quote opens or closes a quoted field; "" inside one does both).
+std::size_t BatchCalculator::skipRecord(std::string_view bytes)
+{
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '"') {
+            skipInQuotes_ = !skipInQuotes_;
+        } else if (bytes[i] == '\n') {
+            ++line_;
+            if (!skipInQuotes_) {
+                skipping_ = false;
+                return i + 1;
+            }
+        }
+    }
+    skipping_ = true;
+    return std::string_view::npos;
 }
 
 void BatchCalculator::finish(std::string &out, std::string &errors)
@@ -193,34 +210,47 @@ void BatchCalculator::drain(bool atEof, std::string &out, std::string &errors)
     std::size_t offset = 0;
     for (;;) {
         const std::string_view rest = std::string_view(pending_).substr(offset);
+        // A record is taken whole up to kMaxRecordBytes bytes before its line
+        // end, whichever it is (LF, CR LF or the end of the input).
+        const std::size_t window = std::min(rest.size(), kMaxRecordBytes + 2);
+        // A record ends only at an LF or at the end of the input: no need to
+        // read it again before one of them comes.
+        if (!atEof && rest.size() <= window && pending_.find('\n', std::max(offset, scanned_)) == std::string::npos) {
+            scanned_ = pending_.size();
+            break;
+        }
         std::size_t consumed = 0;
-        if (rest.size() > kMaxRecordBytes) {
-            if (readCsvRecord(rest.substr(0, kMaxRecordBytes), false, consumed, record) != CsvStatus::Record) {
-                // Overlong: answered at once, the rest of it skipped.
-                badLine(line_, "longer than " + std::to_string(kMaxRecordBytes) + " bytes", errors);
-                writeLine(out);
-                const std::size_t lf = rest.find('\n', kMaxRecordBytes);
-                const std::size_t skipped = lf == std::string_view::npos ? rest.size() : lf + 1;
-                for (char c : rest.substr(0, skipped))
-                    line_ += c == '\n';
-                offset += skipped;
-                if (lf == std::string_view::npos) {
-                    skipping_ = !atEof;
-                    break;
-                }
+        const bool windowIsAll = rest.size() == window;
+        const CsvStatus status = readCsvRecord(rest.substr(0, window), atEof && windowIsAll, consumed, record);
+        if (status == CsvStatus::End)
+            break;
+        if (status == CsvStatus::NeedMore && windowIsAll) {
+            scanned_ = pending_.size();
+            break;
+        }
+        std::size_t lineEnd = 0;
+        if (status == CsvStatus::Record && consumed > 0 && rest[consumed - 1] == '\n')
+            lineEnd = consumed > 1 && rest[consumed - 2] == '\r' ? 2 : 1;
+        else if (status == CsvStatus::Record && consumed > 0 && rest[consumed - 1] == '\r' && consumed == rest.size())
+            lineEnd = 1; // a final CR ends the last line
+        if (status == CsvStatus::NeedMore || consumed - lineEnd > kMaxRecordBytes) {
+            // Overlong: answered at once, the rest of the record skipped.
+            badLine(line_, "longer than " + std::to_string(kMaxRecordBytes) + " bytes", errors);
+            writeLine(out);
+            if (status == CsvStatus::Record) {
+                line_ += record.lineBreaks;
+                offset += consumed;
                 continue;
             }
-        } else {
-            // A record ends only at an LF or at the end of the input: no
-            // need to read it again before one of them comes.
-            if (!atEof && pending_.find('\n', std::max(offset, scanned_)) == std::string::npos) {
-                scanned_ = pending_.size();
+            skipInQuotes_ = false;
+            const std::size_t end = skipRecord(rest);
+            if (end == std::string_view::npos) {
+                offset = pending_.size();
+                skipping_ = !atEof;
                 break;
             }
-            if (readCsvRecord(rest, atEof, consumed, record) != CsvStatus::Record) {
-                scanned_ = pending_.size();
-                break;
-            }
+            offset += end;
+            continue;
         }
         offset += consumed;
         const long long lineNumber = line_;

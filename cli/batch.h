@@ -44,9 +44,10 @@ struct CaseResult {
 void computeCase(std::int32_t status, std::string_view agiText, std::string_view propertyTaxText, bool raw,
                  CaseResult &result);
 
-// The longest record taken: one whose first kMaxRecordBytes bytes do not
-// complete it is a bad line, skipped up to the first LF at or after that
-// many bytes. Time stays linear in the input and memory bounded.
+// The longest record taken, not counting its line end (LF, CR LF, or none
+// at the end of the input): a longer one is a bad line, skipped up to its
+// real end (the first LF outside quotes). Time stays linear in the input
+// and memory bounded.
 inline constexpr std::size_t kMaxRecordBytes = 64 * 1024;
 
 // Turns CSV input (STATUS,AGI,PROPERTY_TAX per record) into output lines as
@@ -67,6 +68,7 @@ private:
     void drain(bool atEof, std::string &out, std::string &errors);
     void writeLine(std::string &out);
     void badLine(long long lineNumber, const std::string &why, std::string &errors);
+    std::size_t skipRecord(std::string_view bytes);
 
     BatchOptions options_;
     std::string pending_;
@@ -74,7 +76,8 @@ private:
     long long line_ = 1;
     bool sawBadLine_ = false;
     bool atStart_ = true;     // a byte-order mark may still come
-    bool skipping_ = false;   // inside an overlong line, up to its LF
+    bool skipping_ = false;   // inside an overlong record, up to its end
+    bool skipInQuotes_ = false; // ...and inside a quoted field of it
     std::size_t scanned_ = 0; // pending_ holds no LF before this index
 };
 

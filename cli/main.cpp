@@ -11,13 +11,15 @@
 #include <string_view>
 #include <vector>
 
+#include <poll.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr const char *kUsage =
-    "Usage: cttax-calc [--header] [--raw] < cases.csv\n"
-    "       cttax-calc STATUS AGI PROPERTY_TAX\n"
+    "Usage: cttax-calc [--header] [--raw] [-] < cases.csv\n"
+    "       cttax-calc [--] STATUS AGI PROPERTY_TAX\n"
+    "       cttax-calc --version | --help\n"
     "\n"
     "Estimates the 2010 Connecticut resident income tax exactly as the cttax window does.\n"
     "\n"
@@ -31,15 +33,28 @@ constexpr const char *kUsage =
     "  --raw         append the unrounded exemption, taxable income, Table B tax, credit\n"
     "                decimal, personal credit, property credit and income tax in %La form\n"
     "An empty line gives an empty line; a UTF-8 byte-order mark before the first line is\n"
-    "skipped. A line with the wrong number of fields or an unknown status, and a line longer\n"
-    "than 65536 bytes (skipped up to its end), is reported on standard error and in NOTE,\n"
-    "and the exit status is then 1.\n"
+    "skipped. A line with the wrong number of fields or an unknown status, and a record of\n"
+    "more than 65536 bytes before its line end (LF, CR LF or the end of the input; skipped\n"
+    "up to its real end), is reported on standard error and in NOTE, and the exit status\n"
+    "is then 1. \"-\" names standard input; \"--\" ends the options.\n"
     "\n"
     "Single form: prints the six results beside the window's captions. The exit status is 1\n"
     "when an amount is not a number or a result could not be computed, 2 for a bad call.\n"
     "\n"
     "In every form, output that cannot be written is reported on standard error and the\n"
     "exit status is then 1 (or the status the run had already, when that is not 0).\n";
+
+// A descriptor left non-blocking by whoever made it (EAGAIN) is waited on.
+bool waitFor(int fd, short events)
+{
+    if (errno != EAGAIN && errno != EWOULDBLOCK)
+        return false;
+    pollfd wanted{fd, events, 0};
+    while (::poll(&wanted, 1, -1) < 0)
+        if (errno != EINTR)
+            return false;
+    return true;
+}
 
 // Writes and empties `out`; says so on standard error when it cannot.
 bool writeAll(std::string &out)
@@ -48,7 +63,7 @@ bool writeAll(std::string &out)
     while (done < out.size()) {
         const ssize_t n = ::write(STDOUT_FILENO, out.data() + done, out.size() - done);
         if (n < 0) {
-            if (errno == EINTR)
+            if (errno == EINTR || waitFor(STDOUT_FILENO, POLLOUT))
                 continue;
             std::fprintf(stderr, "cttax-calc: cannot write standard output: %s\n", std::strerror(errno));
             return false;
@@ -69,7 +84,7 @@ int runBatch(const cttax::cli::BatchOptions &options)
     std::vector<char> buffer(1 << 16);
     for (;;) {
         const ssize_t n = ::read(STDIN_FILENO, buffer.data(), buffer.size());
-        if (n < 0 && errno == EINTR)
+        if (n < 0 && (errno == EINTR || waitFor(STDIN_FILENO, POLLIN)))
             continue;
         if (n < 0) {
             std::fprintf(stderr, "cttax-calc: cannot read standard input: %s\n", std::strerror(errno));
@@ -135,27 +150,42 @@ int finishOutput(int status)
 int run(int argc, char **argv)
 {
     cttax::setUpFloatingPoint();
-    cttax::cli::BatchOptions options;
+    cttax::cli::BatchOptions batch;
     std::vector<const char *> positional;
+    bool options = true;
+    bool standardInput = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
+        if (options && arg == "-h") {
             std::fputs(kUsage, stdout);
             return 0;
         }
-        if (arg == "--header")
-            options.header = true;
+        if (!options || arg.empty() || arg[0] != '-' || (arg.size() > 1 && arg[1] != '-')) {
+            positional.push_back(argv[i]); // "-5" is an amount, not an option
+            continue;
+        }
+        if (arg == "--")
+            options = false;
+        else if (arg == "-")
+            standardInput = true;
+        else if (arg == "--help") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (arg == "--version") {
+            std::puts("cttax-calc " CTTAX_VERSION);
+            return 0;
+        } else if (arg == "--header")
+            batch.header = true;
         else if (arg == "--raw")
-            options.raw = true;
-        else if (arg.size() > 1 && arg.substr(0, 2) == "--") {
+            batch.raw = true;
+        else {
             std::fprintf(stderr, "cttax-calc: unknown option '%s'\n\n%s", argv[i], kUsage);
             return 2;
-        } else
-            positional.push_back(argv[i]);
+        }
     }
     if (positional.empty())
-        return runBatch(options);
-    if (positional.size() == 3 && !options.header && !options.raw)
+        return runBatch(batch);
+    if (positional.size() == 3 && !standardInput && !batch.header && !batch.raw)
         return runSingle(positional[0], positional[1], positional[2]);
     std::fprintf(stderr, "cttax-calc: expected no arguments or STATUS AGI PROPERTY_TAX\n\n%s", kUsage);
     return 2;

@@ -3,7 +3,7 @@
 # Usage: scripts/install-deps.sh [extra-package ...]
 set -euo pipefail
 packages=(
-  cmake g++ make libgtest-dev qt6-base-dev libgl-dev libxkbcommon-dev
+  cmake g++ make libgtest-dev qt6-base-dev libgl-dev libxkbcommon-dev python3
   # the icons are drawn from their SVG at build time
   librsvg2-bin
   # the faces the window and its menus are drawn in

@@ -120,6 +120,8 @@ TEST(Batch, OverlongLinesAreBadLinesAndTheNextLineCounts)
     const std::string limit = std::to_string(kMaxRecordBytes);
     const std::string good = "0,16300,0\n";
     const std::string goodOut = "13000,99,0.75,74,0,25,\n";
+    const std::string atLimit = "0,16300,0" + std::string(kMaxRecordBytes - 9, ' ');
+    const std::string limitOut = "13000,99,0.75,74,0,25,Error in CT PROPERTY TAX entry.\n";
     const struct {
         const char *name;
         std::string input;
@@ -132,10 +134,19 @@ TEST(Batch, OverlongLinesAreBadLinesAndTheNextLineCounts)
         {"commas", std::string(kMaxRecordBytes * 4, ',') + "\n" + good,
          ",,,,,,line 1: longer than " + limit + " bytes\n" + goodOut},
         {"quoted with line breaks", good + "0,\"" + std::string(kMaxRecordBytes, '\n') + "\",0\n7,1,1\n",
-         // Skipped to the first LF at the limit, inside the quotes: what
-         // follows is read afresh (two empty lines, then an open quote).
-         goodOut + ",,,,,,line 2: longer than " + limit + " bytes\n\n\n" +
-             ",,,,,,line 65538: malformed CSV: unterminated quoted field\n"},
+         // Skipped to the record's real end, past the quoted line breaks.
+         goodOut + ",,,,,,line 2: longer than " + limit + " bytes\n" +
+             ",,,,,,\"line 65539: unknown filing status (use 0-3, single, married, separately or household)\"\n"},
+        {"quoted and long, then good records", "single,\"" + std::string(70000, '1') + "\n\",0\n" + good + good,
+         ",,,,,,line 1: longer than " + limit + " bytes\n" + goodOut + goodOut},
+        // One limit, whatever ends the line: the record's bytes before its line end.
+        {"exactly the limit, LF", atLimit + "\n" + good, limitOut + goodOut},
+        {"exactly the limit, CR LF", atLimit + "\r\n" + good, limitOut + goodOut},
+        {"exactly the limit, end of input", atLimit, limitOut},
+        {"exactly the limit, final CR", atLimit + "\r", limitOut},
+        {"one over, LF", atLimit + " \n" + good, ",,,,,,line 1: longer than " + limit + " bytes\n" + goodOut},
+        {"one over, CR LF", atLimit + " \r\n" + good, ",,,,,,line 1: longer than " + limit + " bytes\n" + goodOut},
+        {"one over, end of input", atLimit + " ", ",,,,,,line 1: longer than " + limit + " bytes\n"},
     };
     for (const auto &c : cases) {
         for (std::size_t piece : {std::size_t{0}, std::size_t{1000}, std::size_t{65536}, std::size_t{7}}) {
