@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "engine/soft_extended.h"
 
+#include "engine/soft_wide.h"
+
 #include <climits>
 
 namespace cttax {
 
 namespace {
 
-__extension__ typedef unsigned __int128 U128;
+using wide::U128;
 
 using S = SoftExtended;
 
@@ -75,16 +77,16 @@ constexpr std::int32_t scaleExponent(S x)
 // (topExponent + position - topPosition): rounded once to the format.
 S roundWide(bool negative, std::int32_t topExponent, int topPosition, U128 r)
 {
-    const auto high = static_cast<std::uint64_t>(r >> 64);
-    const int position = high != 0 ? 127 - std::countl_zero(high) : 63 - std::countl_zero(static_cast<std::uint64_t>(r));
+    const int position = wide::leadingBit(r);
     const std::int32_t exponent = topExponent + (position - topPosition);
     if (position >= 63) {
         const int shift = position - 63; // 0..64
-        const auto significand = static_cast<std::uint64_t>(r >> shift);
-        const std::uint64_t extra = shift == 0 ? 0 : static_cast<std::uint64_t>(r << (128 - shift) >> 64);
+        const std::uint64_t significand = wide::shiftedRight(r, shift).low;
+        // The bits shifted out, at the top of a word (all in r's low half).
+        const std::uint64_t extra = shift == 0 ? 0 : shift == 64 ? r.low : r.low << (64 - shift);
         return S::round(negative, exponent, significand, extra);
     }
-    return S::round(negative, exponent, static_cast<std::uint64_t>(r) << (63 - position), 0);
+    return S::round(negative, exponent, r.low << (63 - position), 0);
 }
 
 // a + b for finite operands that are not both zero.
@@ -101,20 +103,20 @@ S addFinite(S a, S b)
     // a's significand with bit 63 at bit 126 leaves room for a carry; b is
     // aligned below it, with every bit shifted out past bit 0 folded into
     // bit 0 (enough to round a result of at least 2^125 correctly).
-    const U128 wideA = static_cast<U128>(a.significand()) << 63;
+    const U128 wideA = wide::shiftedLeft(a.significand(), 63);
     const std::int32_t distance = ea - eb;
-    U128 wideB = 0;
+    U128 wideB;
     if (distance <= 63) {
-        wideB = (static_cast<U128>(b.significand()) << 63) >> distance;
+        wideB = wide::shiftedRight(wide::shiftedLeft(b.significand(), 63), distance);
     } else if (distance < 127) {
         const int lostBits = distance - 63;
         const std::uint64_t lost = b.significand() & ((1ULL << lostBits) - 1);
-        wideB = (static_cast<U128>(b.significand() >> lostBits)) | (lost != 0 ? 1 : 0);
+        wideB = {0, (b.significand() >> lostBits) | (lost != 0 ? 1 : 0)};
     } else {
-        wideB = b.significand() != 0 ? 1 : 0;
+        wideB = {0, b.significand() != 0 ? 1ULL : 0ULL};
     }
     const U128 r = subtract ? wideA - wideB : wideA + wideB;
-    if (r == 0)
+    if (r == U128{})
         return zero(false); // exact cancellation gives +0 when rounding to nearest
     return roundWide(a.negative(), ea, 126, r);
 }
@@ -188,7 +190,7 @@ S operator*(S a, S b)
     }
     if (a.isZero() || b.isZero())
         return zero(negative);
-    const U128 product = static_cast<U128>(a.significand()) * b.significand();
+    const U128 product = wide::product(a.significand(), b.significand());
     // With both integer bits set the product's leading bit is bit 126 or 127,
     // and bit 126 stands for exponent ea + eb - bias.
     return roundWide(negative, scaleExponent(a) + scaleExponent(b) - S::kBias, 126, product);
@@ -223,15 +225,15 @@ S operator/(S a, S b)
     }
     // x / y lies in [1/2, 2): scaled so that the quotient has 64 bits.
     std::int32_t exponent = ex - ey + S::kBias;
-    U128 numerator = 0;
+    U128 numerator;
     if (x >= y) {
-        numerator = static_cast<U128>(x) << 63;
+        numerator = wide::shiftedLeft(x, 63);
     } else {
-        numerator = static_cast<U128>(x) << 64;
+        numerator = wide::shiftedLeft(x, 64);
         --exponent;
     }
-    const auto quotient = static_cast<std::uint64_t>(numerator / y);
-    const auto remainder = static_cast<std::uint64_t>(numerator - static_cast<U128>(quotient) * y);
+    std::uint64_t remainder = 0;
+    const std::uint64_t quotient = wide::quotient(numerator, y, remainder);
     // Only the remainder's place against y / 2 matters for the rounding.
     std::uint64_t extra = 0;
     if (remainder != 0) {

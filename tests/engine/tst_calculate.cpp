@@ -2,6 +2,7 @@
 #include "engine/calculate.h"
 #include "engine/fpenv.h"
 #include "tests/support/hex.h"
+#include "text/decimal.h"
 
 #include <gtest/gtest.h>
 
@@ -97,8 +98,8 @@ TEST(Calculate, OneCentAcrossTheBandGivesNearestExtendedCredit)
     TaxState state;
     state.agi = 16300.01L;
     calculate(state);
-    EXPECT_EQ(hex(state.creditDecimal), hex(0.70L));
-    EXPECT_EQ(hex(state.personalCredit), hex(69.30021L));
+    EXPECT_EQ(hex(state.creditDecimal), hex(parseDecimal("0.70").value));
+    EXPECT_EQ(hex(state.personalCredit), hex(parseDecimal("69.30021").value));
 }
 
 TEST(Calculate, PlusInfinityAgiIsAnInvalidOperationAtTheCredit)
@@ -129,7 +130,7 @@ TEST(Calculate, PlusInfinityAgiIsAnInvalidOperationAtTheCredit)
 TEST(Calculate, HugeNegativePropertyTaxOverflowsAtTheFinalTax)
 {
     TaxState state;
-    state.agi = 1e4931L;
+    state.agi = parseDecimal("1e4931").value;
     state.propertyTaxPaid = -std::numeric_limits<Extended>::max();
     EXPECT_THROW(
         {

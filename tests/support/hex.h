@@ -2,9 +2,11 @@
 #pragma once
 
 #include "engine/extended.h"
+#include "engine/soft_wide.h"
 #include "text/hexfloat.h"
 
 #include <cctype>
+#include <climits>
 #include <string>
 
 // Exact comparison text for an extended value, as glibc's %La writes it for
@@ -18,16 +20,18 @@ inline std::string hex(cttax::Extended value)
 // the same sign: the encoding, read as one number, counts the values.
 inline long ulpsBetween(cttax::Extended a, cttax::Extended b)
 {
-    __extension__ typedef __int128 Key;
+    using cttax::wide::U128;
     const auto key = [](cttax::Extended v) {
         const cttax::ExtendedBits bits = cttax::bitsOf(v);
         const unsigned exponent = bits.signExponent & 0x7FFF;
         // 2^63 values per binade; subnormals (exponent 0) come first.
-        return exponent == 0 ? static_cast<Key>(bits.significand)
-                             : (static_cast<Key>(exponent) << 63) + (bits.significand & 0x7FFFFFFFFFFFFFFFULL);
+        return exponent == 0 ? U128{0, bits.significand}
+                             : cttax::wide::shiftedLeft(exponent, 63) + U128{0, bits.significand & 0x7FFFFFFFFFFFFFFFULL};
     };
-    const Key d = key(a) - key(b);
-    return static_cast<long>(d < 0 ? -d : d);
+    const U128 ka = key(a), kb = key(b);
+    const bool aAbove = ka.high != kb.high ? ka.high > kb.high : ka.low > kb.low;
+    const U128 d = aAbove ? ka - kb : kb - ka;
+    return d.high != 0 || d.low > 0x7FFFFFFFFFFFFFFFULL ? LONG_MAX : static_cast<long>(d.low);
 }
 
 // A gtest parameter name from a case's "name" member: letters and digits

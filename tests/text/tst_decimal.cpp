@@ -79,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(EdgeCases, Parse, testing::Values(
     ParseCase{"wrapping negative exponent saturates", "1e-99999999999", 0, 0},
     ParseCase{"minus zero", "-0", -0.0L, 0},
     ParseCase{"comma decimal", "1234,5", 1234, 5},
-    ParseCase{"largest tested scale", "123456789e27", 123456789e27L, 0}),
+    ParseCase{"largest tested scale", "123456789e27", extendedFromBits(0x4073, 0xBE371DFE66CC9296ULL), 0}),
     CaseName());
 
 TEST(Parse, OverflowOfAFiniteScaleIsAnError)
@@ -99,6 +99,8 @@ TEST(Parse, OverflowOfAFiniteScaleIsAnError)
 // it must equal glibc's strtold bit for bit.
 TEST(Parse, EqualsCorrectlyRoundedStrtoldWithinExactScales)
 {
+    if (std::numeric_limits<long double>::digits != 64)
+        GTEST_SKIP() << "the reference, strtold, needs the x87 long double (the golden digests check parsing here)";
     std::mt19937_64 random(20101231);
     for (int i = 0; i < 200000; ++i) {
         const int digits = 1 + static_cast<int>(random() % 19);
@@ -165,7 +167,8 @@ INSTANTIATE_TEST_SUITE_P(Examples, Format, testing::Values(
     FormatCase{"nan", std::numeric_limits<Extended>::quiet_NaN(), ".", "NAN"},
     FormatCase{"largest extended", std::numeric_limits<Extended>::max(), ".", "1.18973149535723E4932"},
     FormatCase{"smallest normal", std::numeric_limits<Extended>::min(), ".", "3.36210314311209E-4932"},
-    FormatCase{"below 2e-205 keeps 15 digits", 0.99671949510976e-205L * 1.00000000000000001L, ".",
+    // 0.99671949510976e-205 * 1.00000000000000001
+    FormatCase{"below 2e-205 keeps 15 digits", extendedFromBits(0x3D56, 0x80000000000075B6ULL), ".",
                "9.9671949510976E-206"},
     FormatCase{"whole with zeros", 1200, ".", "1200"},
     FormatCase{"tiny fixed", 0.00012345L, ".", "0.00012345"}),
@@ -182,7 +185,8 @@ TEST(Format, SeparatorIsProcessWide)
 // Every value below about 2e-205 used to risk a 14-digit text.
 TEST(Format, TinyValuesAlwaysStartWithANonZeroDigit)
 {
-    for (Extended v = 1e-300L; v > 1e-4900L; v *= 0.0137L) {
+    const Extended last = parseDecimal("1e-4900").value, factor = parseDecimal("0.0137").value;
+    for (Extended v = parseDecimal("1e-300").value; v > last; v *= factor) {
         const std::string text = formatDecimal(v, ".");
         ASSERT_NE(text[0], '0') << hex(v) << ' ' << text;
     }
@@ -307,22 +311,52 @@ TEST(Present, WidensRoundsAndFormats)
 
 // ---------------------------------------------------------------- scaling
 
+// The nearest extended values, as the x87 unit's strtold gives them (written
+// out so that every machine checks the same bits).
 TEST(Scale, TableEntriesAreNearestExtended)
 {
-    for (int n = 0; n < 32; ++n) {
-        const std::string text = "1e" + std::to_string(n);
-        EXPECT_EQ(hex(smallPowerOfTen(n)), hex(std::strtold(text.c_str(), nullptr))) << n;
+    std::uint64_t exact = 1;
+    for (int n = 0; n < 28; ++n) {
+        // Up to 10^27 every power is exact: 10^n, or 10^(n-19) * 10^19.
+        const Extended want = n <= 19 ? Extended(exact) : Extended(exact) * Extended(10'000'000'000'000'000'000ULL);
+        EXPECT_EQ(hex(smallPowerOfTen(n)), hex(want)) << n;
+        exact = n == 19 ? 10 : exact * 10;
     }
-    // Every entry of the two larger tables: 10^(32k) and 10^(512k).
-    std::vector<int> powers;
-    for (int k = 1; k < 16; ++k)
-        powers.push_back(32 * k);
-    for (int k = 1; k < 10; ++k)
-        powers.push_back(512 * k);
-    for (int n : powers) {
-        const std::string text = "1e" + std::to_string(n);
-        EXPECT_EQ(hex(scaleByPowerOfTen(1, n)), hex(std::strtold(text.c_str(), nullptr))) << n;
-    }
+    const struct {
+        int n;
+        const char *nearest;
+    } inexact[] = {
+        {28, "0x8.13f3978f8940984p+90"},
+        {29, "0xa.18f07d736b90be5p+93"},
+        {30, "0xc.9f2c9cd04674edfp+96"},
+        {31, "0xf.c6f7c4045812296p+99"},
+        {32, "0x9.dc5ada82b70b59ep+103"},
+        {64, "0xc.2781f49ffcfa6d5p+209"},
+        {96, "0xe.fb3ab16c59b14a3p+315"},
+        {128, "0x9.3ba47c980e98cep+422"},
+        {160, "0xb.616a12b7fe617aap+528"},
+        {192, "0xe.070f78d3927556bp+634"},
+        {224, "0x8.a5296ffe33cc93p+741"},
+        {256, "0xa.a7eebfb9df9de8ep+847"},
+        {288, "0xd.226fc195c6a2f8cp+953"},
+        {320, "0x8.1842f29f2cce376p+1060"},
+        {352, "0x9.fa42700db900ad2p+1166"},
+        {384, "0xc.4c5e310aef8aa17p+1272"},
+        {416, "0xf.28a9c07e9b09c59p+1378"},
+        {448, "0x9.57a4ae1ebf7f3d4p+1485"},
+        {480, "0xb.83ed8dc0795a262p+1591"},
+        {512, "0xe.319a0aea60e91c7p+1697"},
+        {1024, "0xc.976758681750c17p+3398"},
+        {1536, "0xb.2b8353b3993a7e4p+5099"},
+        {2048, "0x9.e8b3b5dc53d5de5p+6800"},
+        {2560, "0x8.ca554c020a1f0a6p+8501"},
+        {3072, "0xf.9895d25d88b5a8bp+10201"},
+        {3584, "0xd.d5dc8a2bf27f3f8p+11902"},
+        {4096, "0xc.46052028a20979bp+13603"},
+        {4608, "0xa.e3511626ed559fp+15304"},
+    };
+    for (const auto &p : inexact)
+        EXPECT_EQ(hex(p.n < 32 ? smallPowerOfTen(p.n) : scaleByPowerOfTen(1, p.n)), p.nearest) << p.n;
 }
 
 } // namespace
