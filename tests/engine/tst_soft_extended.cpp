@@ -5,6 +5,7 @@
 // conversion where the x87 unit is there to compare with.
 #include "engine/fpenv.h"
 #include "engine/soft_extended.h"
+#include "engine/soft_wide.h"
 #include "text/hexfloat.h"
 #include "tests/support/extended_operands.h"
 #include "tests/support/hex.h"
@@ -230,7 +231,7 @@ TEST(SoftExtendedConversions, IntegersRintAndIlogbAsTheHardware)
                 fail("to int64 " + text(x));
             if (isFinite(s) && h > -1 && h < 1.8e19L && static_cast<std::uint64_t>(s) != hardwareToUint64(h))
                 fail("to uint64 " + text(x));
-            const auto n = static_cast<std::int64_t>(r.next() >> r.below(64));
+            const auto n = static_cast<std::int64_t>(r.shifted(r.below(64)));
             if (!(SoftExtended(n).bits() == hardwareBits(static_cast<long double>(n))) ||
                 !(SoftExtended(-n).bits() == hardwareBits(static_cast<long double>(-n))))
                 fail("from int64 " + std::to_string(n));
@@ -261,6 +262,34 @@ TEST(SoftExtendedComparisons, OrderAsTheHardware)
 }
 
 // ---------------------------------------------------------------- on every machine
+
+// The 64-bit halves against the compiler's 128-bit integer, where it has one:
+// products, quotients by any divisor (not only the normalised ones the type
+// uses), sums with carries and shifts by every distance.
+TEST(SoftWide, HalvesAgreeWithTheCompilersWideInteger)
+{
+#ifndef __SIZEOF_INT128__
+    GTEST_SKIP() << "no 128-bit integer to compare with here (the golden digests check the type)";
+#else
+    __extension__ typedef unsigned __int128 Native;
+    const auto native = [](wide::U128 v) { return static_cast<Native>(v.high) << 64 | v.low; };
+    Random r(128);
+    for (int i = 0; i < 1'000'000; ++i) {
+        const std::uint64_t a = r.shifted(r.below(64)), b = r.shifted(r.below(64));
+        ASSERT_TRUE(native(wide::product(a, b)) == static_cast<Native>(a) * b) << a << " * " << b;
+        const std::uint64_t d = (r.shifted(r.below(64))) | 1;
+        const wide::U128 n{r.next() % d, r.next()};
+        std::uint64_t remainder = 0;
+        const std::uint64_t q = wide::quotient(n, d, remainder);
+        ASSERT_TRUE(q == native(n) / d && remainder == native(n) % d) << n.high << ":" << n.low << " / " << d;
+        const wide::U128 m{r.next(), r.next()};
+        const int k = static_cast<int>(r.below(128));
+        ASSERT_TRUE(native(wide::shiftedRight(m, k)) == native(m) >> k) << k;
+        ASSERT_TRUE(native(m + n) == native(m) + native(n) && native(m - n) == native(m) - native(n));
+        ASSERT_EQ(wide::leadingBit(m), m.high != 0 ? 127 - std::countl_zero(m.high) : 63 - std::countl_zero(m.low | 1));
+    }
+#endif
+}
 
 TEST(SoftExtendedValues, LimitsAndConstantsHaveTheirBits)
 {

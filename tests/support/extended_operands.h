@@ -44,6 +44,9 @@ public:
     }
     // 0 .. n - 1
     std::uint32_t below(std::uint32_t n) { return static_cast<std::uint32_t>(((next() >> 32) * n) >> 32); }
+    // The next value shifted right by `bits` (0 to 63), drawn after `bits`:
+    // the order of two draws in one expression would be the compiler's.
+    std::uint64_t shifted(std::uint32_t bits) { return next() >> bits; }
 
 private:
     static std::uint64_t rotl(std::uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
@@ -64,9 +67,9 @@ inline std::uint64_t significand(Random &r)
     case 0: // 33 significant bits: the product of two has 65 or 66, often a tie
         return ((r.next() >> 31) | (1ULL << 32) | 1) << 31;
     case 1: // all ones, or nearly: carries out of the significand
-        return ~0ULL - (r.next() >> (56 + r.below(8)));
+        return ~0ULL - r.shifted(56 + r.below(8));
     case 2: // the integer bit and a few low bits
-        return kTop | (r.next() >> (48 + r.below(16)));
+        return kTop | r.shifted(48 + r.below(16));
     case 3: // a random run of ones and zeros
     {
         const int from = static_cast<int>(r.below(64));
@@ -91,7 +94,13 @@ inline Bits operandAt(Random &r, std::int32_t exponent)
         const std::uint32_t kind = r.below(8);
         if (kind == 0)
             return {withSign(r, 0), 0};
-        const std::uint64_t m = kind < 4 ? (r.next() >> (1 + r.below(63))) : (significand(r) >> (1 + r.below(4)));
+        std::uint64_t m = 0;
+        if (kind < 4) {
+            m = r.shifted(1 + r.below(63));
+        } else {
+            m = significand(r);
+            m >>= 1 + r.below(4);
+        }
         return {withSign(r, 0), m & ~kTop};
     }
     if (exponent >= 0x7FFF) {
@@ -101,7 +110,10 @@ inline Bits operandAt(Random &r, std::int32_t exponent)
         case 1: // signalling
             return {withSign(r, 0x7FFF), kTop | ((r.next() >> 2) | 1)};
         default: // quiet
-            return {withSign(r, 0x7FFF), kTop | (1ULL << 62) | (r.next() >> (2 + r.below(62)))};
+        {
+            const std::uint16_t signExponent = withSign(r, 0x7FFF);
+            return {signExponent, kTop | (1ULL << 62) | r.shifted(2 + r.below(62))};
+        }
         }
     }
     return {withSign(r, static_cast<std::uint32_t>(exponent)), significand(r)};
@@ -144,10 +156,16 @@ inline void pair(Random &r, Op op, Bits &a, Bits &b)
         ea = static_cast<std::int32_t>(1 + r.below(0x7FFD));
         switch (op) {
         case Op::Mul: // ea + eb - bias near 0 or near 0x7FFF
-            eb = clampExponent((r.below(2) ? kBias : 0x7FFF + kBias) - ea + near(0, 70));
+        {
+            const std::int32_t target = r.below(2) ? kBias : 0x7FFF + kBias;
+            eb = clampExponent(target - ea + near(0, 70));
+        }
             break;
         case Op::Div: // ea - eb + bias near 0 or near 0x7FFF
-            eb = clampExponent(ea + (r.below(2) ? kBias : kBias - 0x7FFF) + near(0, 70));
+        {
+            const std::int32_t target = r.below(2) ? kBias : kBias - 0x7FFF;
+            eb = clampExponent(ea + target + near(0, 70));
+        }
             break;
         default: // cancellation and ties: exponents close together
             eb = clampExponent(ea + near(0, r.below(2) ? 2 : 70));
