@@ -29,5 +29,8 @@ else
   exit 1
 fi
 echo "Installing: ${missing[*]}"
-"${sudo[@]}" apt-get update -qq
+# A mirror caught mid-sync fails one index or another; the install then
+# takes what the others offer and says itself what it cannot find.
+"${sudo[@]}" apt-get update -qq ||
+  echo "apt-get update reported errors (a mirror in sync?); installing from the indexes it has" >&2
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" "${command[@]}" -qq >/dev/null

@@ -31,7 +31,7 @@ if [ -n "$debian" ]; then
       exit 1
     fi
     dpkg --add-architecture "$debian"
-    apt-get update -qq
+    apt-get update -qq || echo "apt-get update reported errors (a mirror in sync?); going on with the indexes it has" >&2
   fi
   # The target's C and C++ libraries, for qemu to run the programs with.
   scripts/install-deps.sh "libc6:$debian" "libstdc++6:$debian"
