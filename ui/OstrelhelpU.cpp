@@ -4,6 +4,7 @@
 #include "ui/window_style.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QScreen>
 
@@ -119,6 +120,15 @@ void TOstrelFhelp::showInFront()
     }
     raise();
     activateWindow();
+}
+
+void TOstrelFhelp::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 } // namespace cttax

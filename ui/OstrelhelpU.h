@@ -3,6 +3,7 @@
 
 #include <QWidget>
 
+class QKeyEvent;
 class QPlainTextEdit;
 
 namespace cttax {
@@ -25,6 +26,10 @@ public:
     void showInFront();
 
     QPlainTextEdit *Memo1; // null until the first showing
+
+protected:
+    // Escape closes it, as it does a tool window.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void fillText();

@@ -15,8 +15,13 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <utility>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace cttax {
 
@@ -32,6 +37,11 @@ QString errorReportText(const QString &message)
     if (!message.isEmpty() && message.back().unicode() > '.')
         return message + '.';
     return message;
+}
+
+void useApplicationIcon()
+{
+    QApplication::setWindowIcon(applicationIcon());
 }
 
 void useProportionalUiFonts()
@@ -61,20 +71,84 @@ std::string noDisplayLine(const char *argv0, const std::string &why)
            std::string(argv0 != nullptr && *argv0 != '\0' ? argv0 : "cttax") + "\n";
 }
 
-std::string displayName()
+// Whether a server listens on the local socket at `path`.
+bool somethingListens(const std::string &path)
 {
-    if (set("QT_QPA_PLATFORM"))
-        return std::string("the ") + std::getenv("QT_QPA_PLATFORM") + " display";
-    if (set("WAYLAND_DISPLAY"))
-        return std::string("the Wayland display '") + std::getenv("WAYLAND_DISPLAY") + "'";
-    return std::string("the display '") + (set("DISPLAY") ? std::getenv("DISPLAY") : "") + "'";
+    sockaddr_un address{};
+    if (path.empty() || path.size() >= sizeof address.sun_path)
+        return false;
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.c_str(), path.size());
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    const bool listens = ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
+    ::close(fd);
+    return listens;
+}
+
+// The local socket of an X display (":0", ":0.0", "unix:0"), or empty for a
+// display over the network.
+std::string xSocketOf(const std::string &display)
+{
+    const std::size_t colon = display.rfind(':');
+    if (colon == std::string::npos || (colon != 0 && display.compare(0, colon, "unix") != 0))
+        return {};
+    const std::string number = display.substr(colon + 1, display.find('.', colon) - colon - 1);
+    return "/tmp/.X11-unix/X" + number;
+}
+
+std::string waylandSocketOf(const std::string &display)
+{
+    if (!display.empty() && display.front() == '/')
+        return display;
+    return set("XDG_RUNTIME_DIR") ? std::string(std::getenv("XDG_RUNTIME_DIR")) + "/" + display : std::string();
+}
+
+std::string variable(const char *name)
+{
+    return set(name) ? std::getenv(name) : "";
+}
+
+// The one line for a start-up that Qt ended, from what Qt said on the way:
+// no platform plugin of the name asked for, a display server that refused
+// the connection, or nothing that answered (then, and only then, with the
+// command that works without a desktop).
+std::string startUpFailureLine(const char *argv0, const QStringList &said, const QString &fatal)
+{
+    const auto saidAny = [&said](const char *text) {
+        for (const QString &line : said)
+            if (line.contains(QLatin1String(text), Qt::CaseInsensitive))
+                return true;
+        return false;
+    };
+    const QString available = fatal.mid(fatal.indexOf(QLatin1String("Available platform plugins are:")));
+    if (saidAny("Could not find the Qt platform plugin")) {
+        const QString plugins = available.section(':', 1).trimmed();
+        return "cttax: cannot open the window: Qt has no platform plugin \"" + variable("QT_QPA_PLATFORM") +
+               "\" (QT_QPA_PLATFORM)" + (plugins.isEmpty() ? "" : "; it has " + plugins.toStdString()) + "\n";
+    }
+    if (saidAny("could not connect to display")) {
+        const std::string display = variable("DISPLAY");
+        if (somethingListens(xSocketOf(display)))
+            return "cttax: cannot open the window: the X display '" + display +
+                   "' refused the connection (not authorised: check XAUTHORITY, or run it as the desktop's user)\n";
+        return noDisplayLine(argv0, "cannot open the display '" + display + "' (no display server answers there)");
+    }
+    if (saidAny("wl_display") || saidAny("wayland")) {
+        const std::string display = variable("WAYLAND_DISPLAY").empty() ? "wayland-0" : variable("WAYLAND_DISPLAY");
+        if (somethingListens(waylandSocketOf(display)))
+            return "cttax: cannot open the window: the Wayland display '" + display + "' refused the connection\n";
+        return noDisplayLine(argv0, "cannot open the Wayland display '" + display + "' (no display server answers there)");
+    }
+    return "cttax: cannot open the window: " + fatal.section('\n', 0, 0).toStdString() + "\n";
 }
 
 // While the application object connects to the display, Qt's messages are
-// held back: where no display answers, Qt ends the process from a fatal
-// message after a few lines of its own, and the user gets one clear line
-// instead. Once connected, Qt's own handler is back (a later fatal message
-// is no display problem) and the held messages are passed on.
+// held back: where it cannot, Qt ends the process from a fatal message after
+// a few lines of its own, and the user gets one clear line instead. Once
+// connected, Qt's own handler is back (a later fatal message is no display
+// problem) and the held messages are passed on.
 struct StartUpMessages {
     static inline std::string argv0;
     static inline QStringList held;
@@ -85,9 +159,7 @@ struct StartUpMessages {
             held << message;
             return;
         }
-        std::fputs(noDisplayLine(argv0.c_str(), "cannot open " + displayName() + " (no display server answers there)")
-                       .c_str(),
-                   stderr);
+        std::fputs(startUpFailureLine(argv0.c_str(), held, message).c_str(), stderr);
         std::_Exit(1);
     }
     static void passOn()
@@ -117,6 +189,7 @@ int runApplication(int argc, char **argv)
     // Qt's own start-up may have touched the control word; make sure.
     setUpFloatingPoint();
     useProportionalUiFonts();
+    useApplicationIcon();
     const QString executable = QCoreApplication::applicationFilePath();
     // The application name is the title; no display name is set, since that
     // would be appended to every window caption.

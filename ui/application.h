@@ -19,6 +19,10 @@ QString errorReportText(const QString &message);
 // (call once the application object exists).
 void useProportionalUiFonts();
 
+// The application's icon, which every window and message box then carries
+// (the error report at start-up, before any window exists, too).
+void useApplicationIcon();
+
 // Start-up, the event loop and shutdown of the desktop application.
 int runApplication(int argc, char **argv);
 

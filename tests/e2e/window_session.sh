@@ -152,6 +152,19 @@ status=$?
 expect_eq "unreachable display: status" "$status" "1"
 expect_eq "unreachable display: one line" "$(printf '%s\n' "$out" | wc -l)" "1"
 case $out in *"xvfb-run -a $work/portable/cttax"*) pass ;; *) fail "unreachable display: '$out'" ;; esac
+# No platform plugin of that name, and a display that refuses the client:
+# the cause Qt gave, and no xvfb-run hint that would fail the same way.
+out=$(QT_QPA_PLATFORM=bogus "$work/portable/cttax" 2>&1)
+case $out in *'no platform plugin "bogus"'*xcb*) pass ;; *) fail "bogus platform: '$out'" ;; esac
+case $out in *xvfb-run*) fail "bogus platform: the hint given: '$out'" ;; *) pass ;; esac
+xauth -f "$work/xauthority" add :0 . "$(mcookie)" 2>/dev/null
+Xvfb -displayfd 3 -auth "$work/xauthority" -nolisten tcp 3>"$work/auth-display" >/dev/null 2>&1 &
+auth_xvfb=$!
+for _ in $(seq 100); do [ -s "$work/auth-display" ] && break; sleep 0.05; done
+out=$(DISPLAY=:$(head -n1 "$work/auth-display") XAUTHORITY=/nonexistent "$work/portable/cttax" 2>&1 | grep '^cttax:')
+kill $auth_xvfb; wait $auth_xvfb 2>/dev/null
+case $out in *"refused the connection"*) pass ;; *) fail "refusing display: '$out'" ;; esac
+case $out in *xvfb-run*) fail "refusing display: the hint given: '$out'" ;; *) pass ;; esac
 
 echo "window session: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

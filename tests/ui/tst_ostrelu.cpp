@@ -5,10 +5,12 @@
 #include "ui/OstrelU.h"
 #include "ui/OstrelhelpU.h"
 #include "ui/application.h"
+#include "ui/window_style.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTest>
@@ -275,7 +277,21 @@ TEST_F(MainWindow, HelpCentresOnceAndReshowsInPlace)
     EXPECT_EQ(help.pos(), QPoint(5, 7));
     EXPECT_EQ(help.Memo1->toPlainText().split('\n').size(), 46);
     EXPECT_TRUE(help.Memo1->isReadOnly());
-    help.hide();
+    QTest::keyClick(help.Memo1, Qt::Key_Escape); // a tool window: Escape closes it
+    EXPECT_TRUE(help.isHidden());
+    EXPECT_TRUE(w.isVisible());
+}
+
+// Every window and box carries the application's icon, a box without a
+// parent (the error report at start-up) too.
+TEST(Application, IconIsEveryWindowsAndBoxs)
+{
+    useApplicationIcon();
+    const QImage icon = applicationIcon().pixmap(16).toImage();
+    QMessageBox box(QMessageBox::Critical, "Cttax", "File access denied.");
+    EXPECT_EQ(box.windowIcon().pixmap(16).toImage(), icon);
+    TOstrelFhelp help;
+    EXPECT_EQ(help.windowIcon().pixmap(16).toImage(), icon);
 }
 
 TEST_F(MainWindow, ExitClosesAndSaves)
