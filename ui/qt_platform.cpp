@@ -5,18 +5,45 @@
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QWidget>
-#include <QWindow>
 #include <QMessageBox>
 #include <QUrl>
+#include <QWidget>
+#include <QWindow>
 
 namespace cttax {
 
 namespace {
 
-void showModal(QMessageBox::Icon icon, const QString &title, const QString &text, QWidget *parent)
+// A box that stands centred on a screen rather than over its parent: sized
+// when it is shown, then put there before it appears.
+class ScreenCentredBox : public QMessageBox {
+public:
+    ScreenCentredBox(Icon icon, const QString &title, const QString &text, QWidget *parent, const QScreen *screen)
+        : QMessageBox(icon, title, text, QMessageBox::Ok, parent), screen_(screen)
+    {
+    }
+
+protected:
+    void showEvent(QShowEvent *event) override
+    {
+        QMessageBox::showEvent(event);
+        if (screen_ == nullptr)
+            return;
+        const QRect area = screen_->availableGeometry();
+        const QPoint at = area.center() - QPoint(width() / 2, height() / 2);
+        move(at);
+        if (QWindow *handle = windowHandle())
+            handle->setFramePosition(at);
+    }
+
+private:
+    const QScreen *screen_;
+};
+
+void showModal(QMessageBox::Icon icon, const QString &title, const QString &text, QWidget *parent,
+               const QScreen *centredOn = nullptr)
 {
-    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+    ScreenCentredBox box(icon, title, text, parent, centredOn);
     box.setDefaultButton(QMessageBox::Ok); // Enter closes it
     box.setEscapeButton(QMessageBox::Ok);  // and so does Esc
     box.exec();
@@ -26,7 +53,9 @@ void showModal(QMessageBox::Icon icon, const QString &title, const QString &text
 
 void QtPlatform::warn(QWidget *parent, const QString &text)
 {
-    showModal(QMessageBox::Warning, QStringLiteral("Warning"), text, parent);
+    // Centred on the screen, the one that holds the main window.
+    showModal(QMessageBox::Warning, QStringLiteral("Warning"), text, parent,
+              parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen());
 }
 
 void QtPlatform::reportError(const QString &title, const QString &text)

@@ -78,6 +78,28 @@ for wm in openbox icewm; do
     fail "$wm: unplugged monitor: frame at $fx,$fy (${fw}x$fh) on a 1280-pixel screen"; fi
   leave_by_close_button
 
+  # Text that is not a number: the warning stands centred on the screen,
+  # not over the window (which stands off the screen's centre here).
+  stored 100 40 2
+  start_app "$work/portable/cttax"
+  click_client 100 100
+  xdotool type --delay 30 x
+  warning=$(timeout 10 xdotool search --sync --onlyvisible --name '^Warning$' | head -n 1)
+  if [ -n "$warning" ]; then
+    sleep 0.4
+    read -r wx wy ww wh < <(frame_of "$warning")
+    read -r ax ay aw ah _ < <(xprop -root _NET_WORKAREA | sed "s/.*= //; s/,//g")
+    dx=$((wx + ww / 2 - ax - aw / 2)) dy=$((wy + wh / 2 - ay - ah / 2))
+    echo "$wm: warning frame at $wx,$wy (${ww}x$wh), off the work area's centre by $dx,$dy"
+    [ "$wm" = openbox ] && import -window root "$shots/cttax-e2e-warning-$wm.png" 2>/dev/null
+    if [ "${dx#-}" -le 16 ] && [ "${dy#-}" -le 16 ]; then pass; else fail "$wm: warning not centred on the screen: $dx,$dy"; fi
+    wmctrl -i -c "$warning" # its close button, as a person would
+    for _ in $(seq 50); do xwininfo -id "$warning" 2>/dev/null | grep -q IsViewable || break; sleep 0.1; done
+  else
+    fail "$wm: no warning for 'x'"
+  fi
+  leave_by_close_button
+
   # Typing at once goes to the filing status, not to an amount.
   stored 300 400 2
   start_app "$work/portable/cttax"
