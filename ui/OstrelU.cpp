@@ -131,7 +131,10 @@ void TOstrelF::buildControls()
     RadioStatus->setObjectName("RadioStatus");
     RadioStatus->setGeometry(248, 54, 209, 160);
     RadioStatus->setFont(captionFont);
-    RadioStatus->setPalette(withBackground(RadioStatus->palette(), inactiveGradientColor()));
+    // The group's colours are fixed, its items' indicators with them: white
+    // discs with black dots on the light blue, under any desktop palette.
+    RadioStatus->setPalette(withBase(fixedTextPalette(RadioStatus->palette(), inactiveGradientColor(), windowTextColor()),
+                                     QColor(255, 255, 255), windowTextColor()));
     RadioStatus->setAutoFillBackground(true);
     RadioStatus->setAccessibleName("Select Filing Status");
     // One column, the items spread evenly below the caption.

@@ -16,6 +16,8 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -291,6 +293,42 @@ TEST(Fonts, MenusAndDialogsAreProportional)
             EXPECT_EQ(chosen, desktop) << family; // a proportional desktop font is kept
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+// The selected filing status is plain to see whatever the desktop's palette:
+// the dot against its disc, sampled in the drawn indicator.
+TEST_F(Desktop, SelectedStatusIsPlainUnderLightAndDarkPalettes)
+{
+    const QPalette desktop = QApplication::palette();
+    QPalette dark = desktop;
+    for (const auto &[role, color] : std::map<QPalette::ColorRole, QColor>{
+             {QPalette::Window, QColor(53, 53, 53)}, {QPalette::WindowText, QColor(200, 200, 200)},
+             {QPalette::Base, QColor(61, 61, 61)}, {QPalette::Text, QColor(128, 128, 128)},
+             {QPalette::Button, QColor(53, 53, 53)}, {QPalette::ButtonText, QColor(200, 200, 200)}})
+        dark.setColor(role, color);
+    for (const QPalette &palette : {desktop, dark}) {
+        QApplication::setPalette(palette);
+        TOstrelF &w = open();
+        w.RadioStatus->setItemIndex(1);
+        QRadioButton *item = w.RadioStatus->item(1);
+        QStyleOptionButton option;
+        option.initFrom(item);
+        const QRect indicator = item->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, item);
+        const QImage image = item->grab().toImage();
+        const QPoint centre = indicator.center();
+        const QColor dot = image.pixelColor(centre);
+        const QColor disc = image.pixelColor(centre + QPoint(indicator.width() / 4 + 1, 0));
+        if (palette == dark) // a picture for people, beside the test program
+            w.grab().save(QCoreApplication::applicationDirPath() + "/cttax-dark-palette.png");
+        EXPECT_GE(contrastRatio(dot, disc), 4.5) << (palette == dark ? "dark" : "light") << ": dot " << dot.name().toStdString()
+                                                 << ", disc " << disc.name().toStdString();
+        closeWindow();
+    }
+    QApplication::setPalette(desktop);
 }
 
 } // namespace
