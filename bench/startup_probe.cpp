@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 // Start-up to first paint, for the start-up benchmark: "cttax SETTINGS"
 // starts the main window as the application does, loading the given settings
-// file; "minimal" starts a bare Qt Widgets main window built the same way.
-// "minimal" takes the real window's outer size (see below).
+// file; "minimal" starts a bare Qt Widgets main window built the same way;
+// "controls" the same controls, texts and faces as the real window, built
+// with plain Qt and no code of cttax's (the floor for a window that draws
+// text). "minimal" and "controls" take the real window's outer size.
 // Either way the process quits at the window's first paint and prints its
 // peak resident memory in KiB.
 #include "engine/fpenv.h"
@@ -13,8 +15,13 @@
 #include "ui/qt_platform.h"
 
 #include <QApplication>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMenuBar>
+#include <QRadioButton>
 
 #include <cstdio>
 #include <cstdlib>
@@ -35,6 +42,70 @@ protected:
     }
 };
 
+QFont face(int pixels, bool underline = false)
+{
+    QFont font;
+    font.setFamilies({"Arial", "Liberation Sans"});
+    font.setPixelSize(pixels);
+    font.setBold(true);
+    font.setUnderline(underline);
+    return font;
+}
+
+// The real window's controls at their places, with the texts a loaded
+// settings file (60000, 1200, Married) puts in them.
+std::unique_ptr<QMainWindow> plainControls()
+{
+    auto window = std::make_unique<QMainWindow>();
+    window->setWindowTitle("Kaldo 2011");
+    for (const char *menu : {"&File", "&Help", "&Kaldo Home Page"})
+        window->menuBar()->addMenu(menu)->addAction("E&xit");
+    auto *client = new QWidget(window.get());
+    window->setCentralWidget(client);
+    const auto label = [](QWidget *parent, const char *text, int x, int y, const QFont &font) {
+        auto *l = new QLabel(text, parent);
+        l->setFont(font);
+        l->move(x, y);
+    };
+    const auto edit = [](QWidget *parent, const char *text, int x, int y) {
+        auto *e = new QLineEdit(text, parent);
+        e->setFont(face(16));
+        e->setGeometry(x, y, 114, 26);
+    };
+    label(client, "Connecticut State Resident Income Tax", 53, 12, face(21, true));
+    label(client, "CT Adjusted Gross Income", 12, 57, face(16));
+    label(client, "$", 38, 90, face(16));
+    edit(client, "60000", 54, 86);
+    label(client, "CT Property Tax Paid", 12, 155, face(16));
+    label(client, "$", 38, 182, face(16));
+    edit(client, "1200", 54, 178);
+    auto *group = new QGroupBox("Select Filing Status", client);
+    group->setFont(face(16));
+    group->setGeometry(248, 54, 209, 160);
+    int top = 24;
+    for (const char *item : {"Single", "Married", "Separately", "Household"}) {
+        auto *radio = new QRadioButton(item, group);
+        radio->setGeometry(10, top, 190, 34);
+        radio->setChecked(top == 58);
+        top += 34;
+    }
+    auto *panel = new QFrame(client);
+    panel->setGeometry(12, 240, 477, 265);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    const char *captions[] = {"Personal Exemption Table A .........................$",
+                              "CT Income Tax from Table B .........................$",
+                              "Tax Credit Decimal Table C ...........................",
+                              "CT Personal Tax Credit ..................................$",
+                              "Property Tax Credit Allowance.....................$",
+                              "Connecticut State Income Tax .....................$"};
+    const char *results[] = {"12000", "2000", "0.1", "200", "500", "1300"};
+    for (int i = 0; i < 6; ++i) {
+        label(panel, captions[i], 16, 17 + 41 * i, face(16));
+        edit(panel, results[i], 347, 15 + 41 * i);
+    }
+    return window;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -42,10 +113,11 @@ int main(int argc, char **argv)
     if (argc < 2)
         return 2;
     const bool minimal = std::strcmp(argv[1], "minimal") == 0;
+    const bool controls = std::strcmp(argv[1], "controls") == 0;
     // The real window's outer size: its 502 x 523 client area with the menu
     // bar above it (measured by "cttax", which prints "size W H" on standard error).
-    const int minimalWidth = argc > 2 && minimal ? std::atoi(argv[2]) : 502;
-    const int minimalHeight = argc > 3 && minimal ? std::atoi(argv[3]) : 547;
+    const int minimalWidth = argc > 2 && (minimal || controls) ? std::atoi(argv[2]) : 502;
+    const int minimalHeight = argc > 3 && (minimal || controls) ? std::atoi(argv[3]) : 547;
     cttax::setUpFloatingPoint();
     QApplication application(argc, argv);
     cttax::setUpFloatingPoint();
@@ -58,6 +130,9 @@ int main(int argc, char **argv)
         // backing store and the difference is what the application adds.
         window = std::make_unique<QMainWindow>();
         window->setCentralWidget(new QLineEdit(window.get()));
+        window->setFixedSize(minimalWidth, minimalHeight);
+    } else if (controls) {
+        window = plainControls();
         window->setFixedSize(minimalWidth, minimalHeight);
     } else {
         cttax::useProportionalUiFonts();

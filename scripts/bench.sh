@@ -38,17 +38,23 @@ probe() { # one run: microseconds to the first paint, and peak RSS in KiB
 size=$(QT_QPA_PLATFORM=offscreen $dir/bench/startup_probe cttax "$fig" 2>&1 >/dev/null | sed -n "s/^size //p")
 : > $dir/startup-cttax.txt
 : > $dir/startup-minimal.txt
-# Interleaved, so that both see the same machine.
+: > $dir/startup-controls.txt
+# Interleaved, so that all three see the same machine: cttax, an empty
+# window, and the same controls, texts and faces built with plain Qt.
 for _ in $(seq 31); do
   probe cttax "$fig" >> $dir/startup-cttax.txt
   # shellcheck disable=SC2086
   probe minimal $size >> $dir/startup-minimal.txt
+  # shellcheck disable=SC2086
+  probe controls $size >> $dir/startup-controls.txt
 done
-for f in cttax minimal; do
+for f in cttax minimal controls; do
   t=$(cut -d' ' -f1 $dir/startup-$f.txt | median)
   m=$(cut -d' ' -f2 $dir/startup-$f.txt | median)
   echo "start-up $f: median ${t} us to first paint, peak RSS ${m} KiB"
 done
 ct=$(cut -d' ' -f1 $dir/startup-cttax.txt | median)
 mt=$(cut -d' ' -f1 $dir/startup-minimal.txt | median)
+st=$(cut -d' ' -f1 $dir/startup-controls.txt | median)
 echo "start-up ratio cttax/minimal: $(awk -v a="$ct" -v b="$mt" 'BEGIN { printf "%.2f", a / b }')"
+echo "start-up ratio cttax/same controls: $(awk -v a="$ct" -v b="$st" 'BEGIN { printf "%.2f", a / b }')"
