@@ -7,6 +7,7 @@
 #include "text/present.h"
 #include "ui/OstrelhelpU.h"
 #include "ui/application.h"
+#include "ui/box_accessible.h"
 #include "ui/platform.h"
 #include "ui/window_placement.h"
 #include "ui/window_style.h"
@@ -61,7 +62,7 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &caption, int
 QLineEdit *makeEdit(QWidget *parent, const char *name, int left, int top, bool readOnly)
 {
     // The text comes after the font: one layout of it, in the box's own face.
-    auto *edit = new QLineEdit(parent);
+    auto *edit = new AmountBox(parent);
     edit->setObjectName(name);
     edit->setGeometry(left, top, 113, 27);
     edit->setFont(pixelFont("Arial", 16, true));
@@ -97,6 +98,7 @@ TOstrelF::TOstrelF(Platform &platform, QString applicationTitle, SettingsLocatio
       settings_(std::move(settings)), help_(help)
 {
     setObjectName("OstrelF");
+    installAmountBoxAccessibility();
     buildControls();
     buildMenu();
     FormCreate();

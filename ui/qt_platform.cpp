@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "ui/qt_platform.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <QMessageBox>
+#include <QPointer>
 #include <QUrl>
 #include <QWidget>
 #include <QWindow>
@@ -36,8 +39,26 @@ protected:
             handle->setFramePosition(at);
     }
 
+    // The control that had the focus is told to have lost it once the box
+    // is active: a screen reader (Orca) takes a second "focused" without a
+    // loss in between for a repeat, and would say nothing when the focus
+    // comes back to it.
+    void changeEvent(QEvent *event) override
+    {
+        QMessageBox::changeEvent(event);
+        if (event->type() == QEvent::ActivationChange && isActiveWindow() && hadFocus_ != nullptr &&
+            !hadFocus_->hasFocus()) {
+            QAccessible::State focus;
+            focus.focused = true;
+            QAccessibleStateChangeEvent lost(hadFocus_, focus);
+            QAccessible::updateAccessibility(&lost);
+            hadFocus_ = nullptr;
+        }
+    }
+
 private:
     const QScreen *screen_;
+    QPointer<QWidget> hadFocus_ = QApplication::focusWidget();
 };
 
 void showModal(QMessageBox::Icon icon, const QString &title, const QString &text, QWidget *parent,
@@ -49,6 +70,32 @@ void showModal(QMessageBox::Icon icon, const QString &title, const QString &text
     box.exec();
 }
 
+void announceFocus()
+{
+    if (QWidget *focus = QApplication::focusWidget()) {
+        QAccessibleEvent event(focus, QAccessible::Focus);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+// Tells assistive technology where the focus is at the window's next
+// activation, then goes.
+class AnnounceFocusOnActivation final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::WindowActivate) {
+            QTimer::singleShot(0, [] { announceFocus(); });
+            watched->removeEventFilter(this);
+            deleteLater();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 } // namespace
 
 void QtPlatform::warn(QWidget *parent, const QString &text)
@@ -56,6 +103,13 @@ void QtPlatform::warn(QWidget *parent, const QString &text)
     // Centred on the screen, the one that holds the main window.
     showModal(QMessageBox::Warning, QStringLiteral("Warning"), text, parent,
               parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen());
+    // The box that has the focus again is announced, not only the window:
+    // at once, or where the window manager gives the window back only later,
+    // at its activation.
+    if (parent == nullptr || parent->window()->isActiveWindow())
+        announceFocus();
+    else
+        parent->window()->installEventFilter(new AnnounceFocusOnActivation(parent->window()));
 }
 
 void QtPlatform::reportError(const QString &title, const QString &text)

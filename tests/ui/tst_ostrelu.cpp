@@ -7,6 +7,7 @@
 #include "ui/application.h"
 #include "ui/window_style.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -415,6 +416,45 @@ TEST_F(MainWindow, CommaLocaleLoadsFractionsWithoutWarning)
     EXPECT_EQ(w.taxState().agi, 1234.5L);
     w.close();
     EXPECT_NE(readAll(settings).find(" 1.23450000000000E+0003"), std::string::npos); // the file keeps "."
+}
+
+} // namespace
+
+namespace {
+
+// What a screen reader reads of each box: its name, its whole text, and one
+// text attribute run over all of it (an empty run made Orca drop the last
+// character of every amount).
+TEST_F(MainWindow, ScreenReaderGetsEachBoxWholeText)
+{
+    TOstrelF &w = open();
+    w.RadioStatus->item(1)->click();
+    type(w.Edit1, "60000");
+    type(w.Edit2, "1200");
+    const struct {
+        QLineEdit *box;
+        const char *name;
+        const char *text;
+    } boxes[] = {
+        {w.Edit1, "CT Adjusted Gross Income", "60000"}, {w.Edit2, "CT Property Tax Paid", "1200"},
+        {w.Edit3, "Personal Exemption Table A", "12000"}, {w.Edit4, "CT Income Tax from Table B", "2000"},
+        {w.Edit5, "Tax Credit Decimal Table C", "0.1"},   {w.Edit6, "CT Personal Tax Credit", "200"},
+        {w.Edit7, "Property Tax Credit Allowance", "500"}, {w.Edit8, "Connecticut State Income Tax", "1300"},
+    };
+    for (const auto &b : boxes) {
+        QAccessibleInterface *box = QAccessible::queryAccessibleInterface(b.box);
+        ASSERT_NE(box, nullptr);
+        QAccessibleTextInterface *text = box->textInterface();
+        ASSERT_NE(text, nullptr) << b.name;
+        EXPECT_EQ(box->text(QAccessible::Name), b.name);
+        EXPECT_EQ(text->text(0, text->characterCount()), b.text);
+        for (int offset : {0, text->characterCount() - 1}) {
+            int start = -1, end = -1;
+            text->attributes(offset, &start, &end);
+            EXPECT_EQ(start, 0) << b.name << " at " << offset;
+            EXPECT_EQ(end, text->characterCount()) << b.name << " at " << offset;
+        }
+    }
 }
 
 } // namespace
