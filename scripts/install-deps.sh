@@ -9,7 +9,7 @@ packages=(
   # the faces the window and its menus are drawn in
   fonts-liberation2 fonts-dejavu-core
   # the end-to-end sessions: X display, two window managers, Wayland, screenshots
-  xvfb xauth xdotool x11-utils wmctrl openbox icewm weston qt6-wayland imagemagick
+  xvfb xauth xdotool x11-utils wmctrl openbox icewm i3-wm weston qt6-wayland imagemagick
   # the screen reader session: AT-SPI on a session bus, its Python bindings, Orca
   dbus at-spi2-core python3-gi gir1.2-atspi-2.0 orca
   # the settings cases among users and on the file systems of USB sticks

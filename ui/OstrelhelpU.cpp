@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "ui/OstrelhelpU.h"
 
+#include "ui/platform.h"
 #include "ui/window_style.h"
 
 #include <QGuiApplication>
+#include <QHideEvent>
 #include <QKeyEvent>
+#include <QTimer>
+#include <QWindow>
 #include <QPlainTextEdit>
 #include <QScreen>
 
@@ -76,7 +80,8 @@ QString helpText()
 
 } // namespace
 
-TOstrelFhelp::TOstrelFhelp(QWidget *parent) : QWidget(parent, Qt::Window), Memo1(nullptr)
+TOstrelFhelp::TOstrelFhelp(Platform *platform, QWidget *parent)
+    : QWidget(parent, Qt::Window), Memo1(nullptr), platform_(platform)
 {
     setObjectName("OstrelFhelp");
     setWindowTitle("Kaldo 2011 Help");
@@ -117,9 +122,38 @@ void TOstrelFhelp::showInFront()
             placed_ = true;
         }
         show();
+        if (platform_ != nullptr && closedAt_)
+            keepFrameAt(*closedAt_, 20);
     }
     raise();
     activateWindow();
+}
+
+// Window managers differ in what the place asked for at a later showing
+// means: most put the frame back where it was, one (i3) puts it where the
+// client area was, and the window would creep by its frame at every showing.
+// Once the window is framed, a frame found elsewhere is moved back: the
+// client area asked for where the frame's offset puts the frame in place.
+void TOstrelFhelp::keepFrameAt(QPoint frame, int checks)
+{
+    QTimer::singleShot(25, this, [this, frame, checks] {
+        const std::optional<QPoint> now = platform_->framePosition(this);
+        if (isHidden() || !now)
+            return;
+        QWindow *handle = windowHandle();
+        const QPoint client = mapToGlobal(QPoint(0, 0));
+        if (*now != frame && client != *now && handle != nullptr)
+            handle->setPosition(frame + (client - *now));
+        else if (checks > 1)
+            keepFrameAt(frame, checks - 1); // not framed yet: look again
+    });
+}
+
+void TOstrelFhelp::hideEvent(QHideEvent *event)
+{
+    if (platform_ != nullptr && !event->spontaneous())
+        closedAt_ = platform_->framePosition(this);
+    QWidget::hideEvent(event);
 }
 
 void TOstrelFhelp::keyPressEvent(QKeyEvent *event)

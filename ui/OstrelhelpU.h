@@ -1,12 +1,18 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QPoint>
 #include <QWidget>
 
+#include <optional>
+
+class QHideEvent;
 class QKeyEvent;
 class QPlainTextEdit;
 
 namespace cttax {
+
+class Platform;
 
 inline constexpr const char *kHomePage = "https://cttax.example.org/";
 inline constexpr const char *kEmailAddress = "cttax@example.org";
@@ -18,11 +24,12 @@ inline constexpr const char *kEmailAddress = "cttax@example.org";
 class TOstrelFhelp : public QWidget {
     Q_OBJECT
 public:
-    explicit TOstrelFhelp(QWidget *parent = nullptr);
+    // `platform` keeps the frame in place at later showings (none: Qt's own moves).
+    explicit TOstrelFhelp(Platform *platform = nullptr, QWidget *parent = nullptr);
 
     // Shows the window and brings it to the front. The first showing
-    // centres it on the whole virtual desktop; later ones leave it where the
-    // user put it.
+    // centres it on the whole virtual desktop; later ones show its frame
+    // where it was when it was closed, where the user left it.
     void showInFront();
 
     QPlainTextEdit *Memo1; // null until the first showing
@@ -30,11 +37,15 @@ public:
 protected:
     // Escape closes it, as it does a tool window.
     void keyPressEvent(QKeyEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void fillText();
+    void keepFrameAt(QPoint frame, int checks);
 
-    bool placed_ = false; // shown once: text filled in and centred
+    Platform *platform_;
+    bool placed_ = false;            // shown once: text filled in and centred
+    std::optional<QPoint> closedAt_; // the frame's place when it was last closed
 };
 
 } // namespace cttax

@@ -198,7 +198,7 @@ int runApplication(int argc, char **argv)
     useLocaleDecimalSeparator();
 
     QtPlatform platform;
-    TOstrelFhelp help;
+    TOstrelFhelp help(&platform);
     // The path as bytes: a folder name need not be valid UTF-8.
     std::filesystem::path executableBytes = runningExecutablePath();
     if (executableBytes.empty())

@@ -26,8 +26,8 @@ start_display() {
 }
 
 # Starts a window manager and waits until it has taken over the screen.
-start_wm() {
-  "$1" >/dev/null 2>&1 &
+start_wm() { # the window manager and its arguments
+  "$@" >/dev/null 2>&1 &
   wm_pid=$!
   for _ in $(seq 100); do wmctrl -m >/dev/null 2>&1 && return 0; sleep 0.05; done
   echo "FAIL: window manager $1 did not start"; exit 1
@@ -50,8 +50,8 @@ frame_of() {
   local w=$1 root parent
   root=$(xwininfo -root | awk '/Window id:/ { print $4 }')
   while :; do
-    parent=$(xwininfo -id "$w" -tree | awk '/Parent window id:/ { print $4 }')
-    [ "$parent" = "$root" ] && break
+    parent=$(xwininfo -id "$w" -tree 2>/dev/null | awk '/Parent window id:/ { print $4 }')
+    [ -z "$parent" ] || [ "$parent" = "$root" ] && break
     w=$parent
   done
   xwininfo -id "$w" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
