@@ -28,6 +28,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cstdlib>
 #include <array>
 #include <limits>
 #include <system_error>
@@ -338,7 +339,8 @@ void TOstrelF::readcfg()
         RadioStatus->setItemIndex(reader.readInteger());
         reader.close();
     }
-    platform_.placeFrame(this, onSomeScreen(QPoint(loadLeft_, loadTop_), expectedFrameSize(), platform_.screenAreas()));
+    placedAt_ = onSomeScreen(QPoint(loadLeft_, loadTop_), expectedFrameSize(), platform_.screenAreas());
+    platform_.placeFrame(this, *placedAt_);
     writeBox(Edit1, QString::fromStdString(formatDecimal(state_.agi)));
     writeBox(Edit2, QString::fromStdString(formatDecimal(state_.propertyTaxPaid)));
     RadioStatus->setItemIndex(state_.filingStatus);
@@ -349,7 +351,13 @@ void TOstrelF::writecfg()
     SettingsValues values;
     // Where the display keeps the position from us, the loaded one is
     // saved again rather than a made-up one.
-    const std::optional<QPoint> at = platform_.framePosition(this);
+    std::optional<QPoint> at = platform_.framePosition(this);
+    // Under a fractional scale the frame comes back a pixel off the place it
+    // was put at (the client area and the frame are each rounded to the
+    // desktop's pixels): a window not moved keeps the place it was given,
+    // so the stored position does not creep from run to run.
+    if (at && placedAt_ && std::abs(at->x() - placedAt_->x()) <= 1 && std::abs(at->y() - placedAt_->y()) <= 1)
+        at = placedAt_;
     values.top = at ? at->y() : loadTop_;
     values.left = at ? at->x() : loadLeft_;
     values.agi = state_.agi;

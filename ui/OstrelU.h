@@ -6,11 +6,13 @@
 #include "ui/radio_group.h"
 
 #include <QMainWindow>
+#include <QPoint>
 #include <QString>
 
 #include <cstdint>
 #include <exception>
 #include <filesystem>
+#include <optional>
 
 class QAction;
 class QFrame;
@@ -103,6 +105,7 @@ private:
     TaxState state_;
     std::int32_t loadTop_ = 10;
     std::int32_t loadLeft_ = 10;
+    std::optional<QPoint> placedAt_; // where the loading put the frame
     bool shown_ = false;
 };
 

@@ -137,6 +137,18 @@ done
 
 start_wm openbox
 
+# Fractional scales: the stored position comes back exactly, run after run.
+for scale in 1.75 1.5; do
+  stored 301 401 1
+  saved=""
+  for run in 1 2 3 4; do
+    QT_SCALE_FACTOR=$scale start_app "$work/portable/cttax"
+    leave_by_close_button
+    saved="$saved $(line_of "$fig" 1)/$(line_of "$fig" 2)"
+  done
+  expect_eq "scale $scale: stored position over four runs" "$saved" " 301/401 301/401 301/401 301/401"
+done
+
 # A folder name that is not UTF-8: the file beside the executable is used,
 # and nothing is written where the application was started from.
 odd=$work/$(printf 'caf\xe9')

@@ -112,6 +112,23 @@ TEST_F(Desktop, UnknownPositionSavesTheLoadedOne)
     EXPECT_EQ(readAll(settings).substr(0, 8), "10\r\n10\r\n"); // a first start
 }
 
+// A frame a pixel off where it was put (a fractional scale rounds the client
+// area and the frame each to the desktop's pixels) keeps its stored place;
+// a window really moved is saved where it went.
+TEST_F(Desktop, StoredPositionDoesNotCreepByRounding)
+{
+    for (const auto &[offset, saved] : {std::pair<QPoint, std::string>{{1, -1}, settingsText(300, 400)},
+                                        {{0, 1}, settingsText(300, 400)},
+                                        {{2, 0}, settingsText(300, 402)},
+                                        {{0, -5}, settingsText(295, 400)}}) {
+        std::ofstream(settings, std::ios::binary) << settingsText(300, 400);
+        TOstrelF &w = open();
+        w.move(w.pos() + offset);
+        closeWindow();
+        EXPECT_EQ(readAll(settings), saved) << offset.x() << "," << offset.y();
+    }
+}
+
 struct ScreenCase {
     const char *name;
     QPoint wanted;
