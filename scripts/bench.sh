@@ -58,3 +58,19 @@ mt=$(cut -d' ' -f1 $dir/startup-minimal.txt | median)
 st=$(cut -d' ' -f1 $dir/startup-controls.txt | median)
 echo "start-up ratio cttax/minimal: $(awk -v a="$ct" -v b="$mt" 'BEGIN { printf "%.2f", a / b }')"
 echo "start-up ratio cttax/same controls: $(awk -v a="$ct" -v b="$st" 'BEGIN { printf "%.2f", a / b }')"
+
+# The same three start-ups counted in instructions (callgrind: repeatable
+# whatever else the machine does, where wall-clock medians wander by a few
+# per cent).
+if command -v valgrind >/dev/null; then
+  count() { QT_QPA_PLATFORM=offscreen valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" 2>&1 >/dev/null |
+    sed -n 's/.*Collected : //p'; }
+  ci=$(count $dir/bench/startup_probe cttax "$fig")
+  # shellcheck disable=SC2086
+  mi=$(count $dir/bench/startup_probe minimal $size)
+  # shellcheck disable=SC2086
+  si=$(count $dir/bench/startup_probe controls $size)
+  echo "start-up instructions: cttax $ci, minimal $mi, same controls $si;" \
+    "cttax/minimal $(awk -v a="$ci" -v b="$mi" 'BEGIN { printf "%.3f", a / b }')," \
+    "cttax/same controls $(awk -v a="$ci" -v b="$si" 'BEGIN { printf "%.3f", a / b }')"
+fi
