@@ -11,9 +11,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
-#include <sys/mman.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -43,18 +44,32 @@ std::string readFive(cttax::SettingsReader &reader)
     return values;
 }
 
+// One real file for every input, read by its path as the window reads it (a
+// /proc/self/fd link to a memory file is no path a settings file has: the
+// reader follows links by their text, as the kernel's rules let it).
+const std::filesystem::path &fuzzFile()
+{
+    static const std::filesystem::path path = [] {
+        const std::filesystem::path folder =
+            std::filesystem::temp_directory_path() / ("cttax-fuzz-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(folder);
+        return folder / "cttax.fig";
+    }();
+    return path;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    static const int file = ::memfd_create("settings", 0);
+    static const int file = ::open(fuzzFile().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     const std::string content(reinterpret_cast<const char *>(data), size);
     cttax::SettingsReader fromMemory(content);
     const std::string expected = readFive(fromMemory);
 
     if (file < 0 || ::ftruncate(file, 0) != 0 || ::pwrite(file, content.data(), size, 0) != static_cast<ssize_t>(size))
         std::abort();
-    cttax::SettingsReader fromFile(std::filesystem::path("/proc/self/fd/" + std::to_string(file)));
+    cttax::SettingsReader fromFile(fuzzFile());
     if (readFive(fromFile) != expected)
         std::abort();
     fromFile.close();
