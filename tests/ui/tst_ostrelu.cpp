@@ -61,6 +61,15 @@ protected:
         edit->selectAll();
         QTest::keyClicks(edit, text);
     }
+    // Married, AGI 60000, property tax 1200, typed as a person would.
+    TOstrelF &openWithMarried60000()
+    {
+        TOstrelF &w = open();
+        w.RadioStatus->item(1)->click();
+        type(w.Edit1, "60000");
+        type(w.Edit2, "1200");
+        return w;
+    }
 
     std::filesystem::path folder, settings;
     RecordingPlatform platform;
@@ -322,10 +331,7 @@ namespace {
 // design. Written beside the test program, in the build folder.
 TEST_F(MainWindow, RendersPicturesOfBothWindows)
 {
-    TOstrelF &w = open();
-    w.RadioStatus->item(1)->click();
-    type(w.Edit1, "60000");
-    type(w.Edit2, "1200");
+    TOstrelF &w = openWithMarried60000();
     w.Help1->trigger();
     const QPixmap main = w.grab();
     const QPixmap helpPicture = help.grab();
@@ -427,10 +433,7 @@ namespace {
 // character of every amount).
 TEST_F(MainWindow, ScreenReaderGetsEachBoxWholeText)
 {
-    TOstrelF &w = open();
-    w.RadioStatus->item(1)->click();
-    type(w.Edit1, "60000");
-    type(w.Edit2, "1200");
+    TOstrelF &w = openWithMarried60000();
     const struct {
         QLineEdit *box;
         const char *name;
