@@ -35,12 +35,12 @@ if [ -n "$debian" ]; then
   fi
   # The target's C and C++ libraries, for qemu to run the programs with.
   scripts/install-deps.sh "libc6:$debian" "libstdc++6:$debian"
-  # A mirror whose $debian packages lag behind the installed amd64 ones
+  # A mirror whose $debian packages are at other versions than the installed amd64 ones
   # cannot give the libraries both must share: then without them.
   scripts/install-deps.sh "libgtest-dev:$debian" >/dev/null 2>&1 ||
     echo "$arch: libgtest-dev:$debian cannot be installed here; GoogleTest is built from its sources"
   if [ $window = ON ] && ! scripts/install-deps.sh "qt6-base-dev:$debian" "libgl-dev:$debian" "libxkbcommon-dev:$debian" >/dev/null 2>&1; then
-    echo "$arch: Qt 6 for $debian cannot be installed here (its libraries lag behind the installed amd64 ones); no window"
+    echo "$arch: Qt 6 for $debian cannot be installed here (its libraries are at other versions than the installed amd64 ones); no window"
     window=OFF
   fi
 else
