@@ -11,8 +11,14 @@
 #include <string_view>
 #include <vector>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <unistd.h>
+#else
 #include <poll.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -44,6 +50,14 @@ constexpr const char *kUsage =
     "In every form, output that cannot be written is reported on standard error and the\n"
     "exit status is then 1 (or the status the run had already, when that is not 0).\n";
 
+#ifdef _WIN32
+constexpr short POLLIN = 1, POLLOUT = 4;
+// Windows' standard handles do not come non-blocking.
+bool waitFor(int, short)
+{
+    return false;
+}
+#else
 // A descriptor left non-blocking by whoever made it (EAGAIN) is waited on.
 bool waitFor(int fd, short events)
 {
@@ -55,6 +69,7 @@ bool waitFor(int fd, short events)
             return false;
     return true;
 }
+#endif
 
 // Writes and empties `out`; says so on standard error when it cannot.
 bool writeAll(std::string &out)
@@ -150,6 +165,12 @@ int finishOutput(int status)
 int run(int argc, char **argv)
 {
     cttax::setUpFloatingPoint();
+#ifdef _WIN32
+    // Bytes in and out as they are: in text mode a byte 26 would end the
+    // input and every LF would become CR LF.
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     cttax::cli::BatchOptions batch;
     std::vector<const char *> positional;
     bool options = true;

@@ -67,7 +67,9 @@ int inOutCodeOf(int errnoValue)
     case EISDIR:
         return 5;
     case ENOSPC:
+#ifdef EDQUOT
     case EDQUOT:
+#endif
         return 112;
     default:
         // A number that happens to equal a code with a message would read as
