@@ -152,8 +152,10 @@ std::filesystem::path savingPathFor(const std::filesystem::path &target);
 // time and memory do not grow with a large file's size.
 class SettingsReader {
 public:
-    // Opens the file; throws EInOutError when it cannot be opened, or when
-    // it is not a regular file (5).
+    // Opens the file, through links only as the writer follows them (not
+    // through a link another user planted in a sticky shared folder: 5);
+    // throws EInOutError when it cannot be opened, or when it is not a
+    // regular file (5).
     explicit SettingsReader(const std::filesystem::path &path);
     explicit SettingsReader(std::string content);
     ~SettingsReader();
