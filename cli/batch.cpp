@@ -213,14 +213,14 @@ void BatchCalculator::drain(bool atEof, std::string &out, std::string &errors)
         // A record is taken whole up to kMaxRecordBytes bytes before its line
         // end, whichever it is (LF, CR LF or the end of the input).
         const std::size_t window = std::min(rest.size(), kMaxRecordBytes + 2);
+        const bool windowIsAll = rest.size() == window;
         // A record ends only at an LF or at the end of the input: no need to
         // read it again before one of them comes.
-        if (!atEof && rest.size() <= window && pending_.find('\n', std::max(offset, scanned_)) == std::string::npos) {
+        if (!atEof && windowIsAll && pending_.find('\n', std::max(offset, scanned_)) == std::string::npos) {
             scanned_ = pending_.size();
             break;
         }
         std::size_t consumed = 0;
-        const bool windowIsAll = rest.size() == window;
         const CsvStatus status = readCsvRecord(rest.substr(0, window), atEof && windowIsAll, consumed, record);
         if (status == CsvStatus::End)
             break;
@@ -228,11 +228,15 @@ void BatchCalculator::drain(bool atEof, std::string &out, std::string &errors)
             scanned_ = pending_.size();
             break;
         }
+        // The record's line end: LF, CR LF, or a final CR at the end of the input.
         std::size_t lineEnd = 0;
-        if (status == CsvStatus::Record && consumed > 0 && rest[consumed - 1] == '\n')
-            lineEnd = consumed > 1 && rest[consumed - 2] == '\r' ? 2 : 1;
-        else if (status == CsvStatus::Record && consumed > 0 && rest[consumed - 1] == '\r' && consumed == rest.size())
-            lineEnd = 1; // a final CR ends the last line
+        if (status == CsvStatus::Record && consumed > 0) {
+            const char last = rest[consumed - 1];
+            if (last == '\n')
+                lineEnd = consumed > 1 && rest[consumed - 2] == '\r' ? 2 : 1;
+            else if (last == '\r' && consumed == rest.size())
+                lineEnd = 1;
+        }
         if (status == CsvStatus::NeedMore || consumed - lineEnd > kMaxRecordBytes) {
             // Overlong: answered at once, the rest of the record skipped.
             badLine(line_, "longer than " + std::to_string(kMaxRecordBytes) + " bytes", errors);

@@ -50,20 +50,19 @@ constexpr const char *kUsage =
     "In every form, output that cannot be written is reported on standard error and the\n"
     "exit status is then 1 (or the status the run had already, when that is not 0).\n";
 
-#ifdef _WIN32
-constexpr short POLLIN = 1, POLLOUT = 4;
+// A descriptor left non-blocking by whoever made it (EAGAIN) is waited on;
 // Windows' standard handles do not come non-blocking.
-bool waitFor(int, short)
+#ifdef _WIN32
+bool waitFor(int, bool)
 {
     return false;
 }
 #else
-// A descriptor left non-blocking by whoever made it (EAGAIN) is waited on.
-bool waitFor(int fd, short events)
+bool waitFor(int fd, bool forWriting)
 {
     if (errno != EAGAIN && errno != EWOULDBLOCK)
         return false;
-    pollfd wanted{fd, events, 0};
+    pollfd wanted{fd, static_cast<short>(forWriting ? POLLOUT : POLLIN), 0};
     while (::poll(&wanted, 1, -1) < 0)
         if (errno != EINTR)
             return false;
@@ -78,7 +77,7 @@ bool writeAll(std::string &out)
     while (done < out.size()) {
         const ssize_t n = ::write(STDOUT_FILENO, out.data() + done, out.size() - done);
         if (n < 0) {
-            if (errno == EINTR || waitFor(STDOUT_FILENO, POLLOUT))
+            if (errno == EINTR || waitFor(STDOUT_FILENO, true))
                 continue;
             std::fprintf(stderr, "cttax-calc: cannot write standard output: %s\n", std::strerror(errno));
             return false;
@@ -99,7 +98,7 @@ int runBatch(const cttax::cli::BatchOptions &options)
     std::vector<char> buffer(1 << 16);
     for (;;) {
         const ssize_t n = ::read(STDIN_FILENO, buffer.data(), buffer.size());
-        if (n < 0 && (errno == EINTR || waitFor(STDIN_FILENO, POLLIN)))
+        if (n < 0 && (errno == EINTR || waitFor(STDIN_FILENO, false)))
             continue;
         if (n < 0) {
             std::fprintf(stderr, "cttax-calc: cannot read standard input: %s\n", std::strerror(errno));

@@ -59,21 +59,8 @@ ctest --test-dir "$build" --output-on-failure -j"$jobs"
 tested=$(date +%s)
 
 # The same bits as the x86-64 hardware build.
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build -j"$jobs" --target cttax-calc
-grep -q '^CTTAX_SOFT_EXTENDED:BOOL=OFF' build/CMakeCache.txt ||
-  { echo "build/ does not use the x87 unit (CTTAX_SOFT_EXTENDED is on)" >&2; exit 1; }
-lines=$build/lines.csv
-scripts/make-lines.sh "$lines"
-start=$(date +%s%N)
 # shellcheck disable=SC2086
-$qemu "$build/cli/cttax-calc" --raw < "$lines" > "$build/raw-$arch.csv"
-calc_ms=$(( ($(date +%s%N) - start) / 1000000 ))
-build/cli/cttax-calc --raw < "$lines" > "$build/raw-x86_64.csv"
-if ! cmp "$build/raw-x86_64.csv" "$build/raw-$arch.csv"; then
-  echo "$arch --raw output differs from x86-64" >&2
-  exit 1
-fi
+compared=$(scripts/compare-raw.sh "$build" "$arch" $qemu "$build/cli/cttax-calc")
+read -r calc_ms bytes sha <<<"$compared"
 echo "$arch: window $window; build $((built - started)) s; tests under qemu $((tested - built)) s;" \
-  "cttax-calc --raw over 1,000,000 lines $calc_ms ms, byte-identical to x86-64" \
-  "($(wc -c < "$build/raw-$arch.csv") bytes, sha256 $(sha256sum < "$build/raw-$arch.csv" | cut -c1-16))"
+  "cttax-calc --raw over 1,000,000 lines $calc_ms ms, byte-identical to x86-64 ($bytes bytes, sha256 $sha)"

@@ -27,17 +27,7 @@ $wine cmd /c exit >"$build/wine.log" 2>&1
 ctest --test-dir "$build" --output-on-failure -j"$jobs"
 tested=$(date +%s)
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build -j"$jobs" --target cttax-calc
-lines=$build/lines.csv
-scripts/make-lines.sh "$lines"
-start=$(date +%s%N)
-$wine "$build/cli/cttax-calc.exe" --raw < "$lines" > "$build/raw-windows.csv" 2>>"$build/wine.log"
-calc_ms=$(( ($(date +%s%N) - start) / 1000000 ))
-build/cli/cttax-calc --raw < "$lines" > "$build/raw-linux.csv"
-if ! cmp "$build/raw-linux.csv" "$build/raw-windows.csv"; then
-  echo "Windows --raw output differs from Linux" >&2
-  exit 1
-fi
+compared=$(scripts/compare-raw.sh "$build" windows "$wine" "$build/cli/cttax-calc.exe")
+read -r calc_ms bytes _ <<<"$compared"
 echo "windows: build $((built - started)) s; tests under wine $((tested - built)) s;" \
-  "cttax-calc.exe --raw over 1,000,000 lines $calc_ms ms, byte-identical to Linux ($(wc -c < "$build/raw-windows.csv") bytes)"
+  "cttax-calc.exe --raw over 1,000,000 lines $calc_ms ms, byte-identical to Linux ($bytes bytes)"

@@ -69,7 +69,6 @@ private:
 struct SettingsTarget {
     FileDescriptor folder;     // the folder that holds the final name (O_PATH)
     std::string name;          // the final name in it, never a link
-    std::string shownPath;     // folder and name, for messages
     struct stat folderInfo {};
     bool exists = false;       // the name is there (then `info` is its lstat)
     struct stat info {};

@@ -53,7 +53,6 @@ SettingsTarget findSettingsTarget(const std::filesystem::path &path)
         if (::fstat(target.folder.get(), &target.folderInfo) != 0)
             raiseErrno(errno);
         target.name = name.string();
-        target.shownPath = current.string();
         if (::fstatat(target.folder.get(), target.name.c_str(), &target.info, AT_SYMLINK_NOFOLLOW) != 0) {
             if (errno != ENOENT)
                 raiseErrno(errno);

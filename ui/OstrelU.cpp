@@ -28,8 +28,8 @@
 #include <QUrl>
 
 #include <algorithm>
-#include <cstdlib>
 #include <array>
+#include <cstdlib>
 #include <limits>
 #include <system_error>
 

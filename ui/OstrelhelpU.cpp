@@ -7,10 +7,10 @@
 #include <QGuiApplication>
 #include <QHideEvent>
 #include <QKeyEvent>
-#include <QTimer>
-#include <QWindow>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 

@@ -98,16 +98,16 @@ std::string xSocketOf(const std::string &display)
     return "/tmp/.X11-unix/X" + number;
 }
 
+std::string variable(const char *name)
+{
+    return set(name) ? std::getenv(name) : "";
+}
+
 std::string waylandSocketOf(const std::string &display)
 {
     if (!display.empty() && display.front() == '/')
         return display;
-    return set("XDG_RUNTIME_DIR") ? std::string(std::getenv("XDG_RUNTIME_DIR")) + "/" + display : std::string();
-}
-
-std::string variable(const char *name)
-{
-    return set(name) ? std::getenv(name) : "";
+    return set("XDG_RUNTIME_DIR") ? variable("XDG_RUNTIME_DIR") + "/" + display : std::string();
 }
 
 // The one line for a start-up that Qt ended, from what Qt said on the way:
@@ -122,9 +122,9 @@ std::string startUpFailureLine(const char *argv0, const QStringList &said, const
                 return true;
         return false;
     };
-    const QString available = fatal.mid(fatal.indexOf(QLatin1String("Available platform plugins are:")));
     if (saidAny("Could not find the Qt platform plugin")) {
-        const QString plugins = available.section(':', 1).trimmed();
+        const QString plugins =
+            fatal.mid(fatal.indexOf(QLatin1String("Available platform plugins are:"))).section(':', 1).trimmed();
         return "cttax: cannot open the window: Qt has no platform plugin \"" + variable("QT_QPA_PLATFORM") +
                "\" (QT_QPA_PLATFORM)" + (plugins.isEmpty() ? "" : "; it has " + plugins.toStdString()) + "\n";
     }

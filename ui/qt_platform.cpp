@@ -5,10 +5,10 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QGuiApplication>
-#include <QScreen>
-#include <QTimer>
 #include <QMessageBox>
 #include <QPointer>
+#include <QScreen>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 #include <QWindow>
