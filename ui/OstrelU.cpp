@@ -9,7 +9,6 @@
 #include "ui/application.h"
 #include "ui/box_accessible.h"
 #include "ui/platform.h"
-#include "ui/window_placement.h"
 #include "ui/window_style.h"
 
 #include <QAction>
@@ -37,11 +36,8 @@ namespace cttax {
 
 namespace {
 
-constexpr int kClientWidth = 502;
-constexpr int kClientHeight = 523;
-constexpr int kDesignLeft = 637;
-constexpr int kDesignTop = 342;
-constexpr const char *kPlaceholder = "123456789.00";
+constexpr int kClientWidth = kClientSize.width;
+constexpr int kClientHeight = kClientSize.height;
 
 // Labels size themselves to their caption. Where this desktop's font draws
 // the caption wider than the design (the dot runs add up), the letters move
@@ -95,8 +91,8 @@ void useLocaleDecimalSeparator()
 
 TOstrelF::TOstrelF(Platform &platform, QString applicationTitle, SettingsLocation settings, TOstrelFhelp *help,
                    QWidget *parent)
-    : QMainWindow(parent), platform_(platform), applicationTitle_(std::move(applicationTitle)),
-      settings_(std::move(settings)), help_(help)
+    : QMainWindow(parent), platform_(platform), help_(help),
+      form_(*this, applicationTitle.toStdString(), std::move(settings))
 {
     setObjectName("OstrelF");
     installAmountBoxAccessibility();
@@ -111,7 +107,7 @@ void TOstrelF::buildControls()
     setWindowIcon(applicationIcon());
     setFont(pixelFont("Lucida Handwriting", 35, true));
     setPalette(withText(withBackground(palette(), appWorkspaceColor()), windowTextColor()));
-    move(kDesignLeft, kDesignTop);
+    move(kDesignPosition.x, kDesignPosition.y);
 
     auto *client = new QWidget(this);
     client->setFixedSize(kClientWidth, kClientHeight);
@@ -177,9 +173,9 @@ void TOstrelF::buildControls()
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 
-    connect(Edit1, &QLineEdit::textChanged, this, [this] { guarded([this] { Edit1Change(); }); });
-    connect(Edit2, &QLineEdit::textChanged, this, [this] { guarded([this] { Edit2Change(); }); });
-    connect(RadioStatus, &RadioGroup::itemSelected, this, [this] { guarded([this] { RadioStatusClick(); }); });
+    connect(Edit1, &QLineEdit::textChanged, this, [this] { form_.guarded([this] { Edit1Change(); }); });
+    connect(Edit2, &QLineEdit::textChanged, this, [this] { form_.guarded([this] { Edit2Change(); }); });
+    connect(RadioStatus, &RadioGroup::itemSelected, this, [this] { form_.guarded([this] { RadioStatusClick(); }); });
 }
 
 void TOstrelF::buildMenu()
@@ -198,44 +194,11 @@ void TOstrelF::buildMenu()
     Help1->setObjectName("Help1");
     KaldoHomePage1 = MainMenu->addAction("&Kaldo Home Page");
     KaldoHomePage1->setObjectName("KaldoHomePage1");
-    connect(Exit1, &QAction::triggered, this, [this] { guarded([this] { Exit1Click(); }); });
-    connect(Help1, &QAction::triggered, this, [this] { guarded([this] { Help1Click(); }); });
-    connect(KaldoHomePage1, &QAction::triggered, this, [this] { guarded([this] { KaldoHomePage1Click(); }); });
+    connect(Exit1, &QAction::triggered, this, [this] { form_.guarded([this] { Exit1Click(); }); });
+    connect(Help1, &QAction::triggered, this, [this] { form_.guarded([this] { Help1Click(); }); });
+    connect(KaldoHomePage1, &QAction::triggered, this, [this] { form_.guarded([this] { KaldoHomePage1Click(); }); });
     // The outer size is fixed: the client area with the menu bar above it.
     setFixedSize(kClientWidth, kClientHeight + MainMenu->sizeHint().height());
-}
-
-template <class Handler>
-void TOstrelF::guarded(Handler &&handler) noexcept
-{
-    try {
-        handler();
-    } catch (const std::exception &error) {
-        reportError(error);
-    }
-}
-
-void TOstrelF::reportError(const std::exception &error) noexcept
-{
-    try {
-        QString text = errorReportText(QString::fromUtf8(error.what()));
-        // A file error names the file on a line of its own, so it can be found.
-        if (dynamic_cast<const EInOutError *>(&error) != nullptr)
-            text += '\n' + QFile::decodeName(QByteArray::fromStdString(settings_.file.string()));
-        platform_.reportError(applicationTitle_, text);
-    } catch (...) {
-        // Nothing is left to report with; the application goes on.
-    }
-}
-
-// The frame's size, or before a window manager has framed the window (as
-// at loading), the client's with room for a usual frame and title bar.
-QSize TOstrelF::expectedFrameSize() const
-{
-    const QSize frame = frameGeometry().size();
-    if (frame != size())
-        return frame;
-    return size() + QSize(2 * kUsualFrameBorder, kTitleStripHeight + kUsualFrameBorder);
 }
 
 // A text the program writes shows from its start, as a form's box does; a
@@ -246,125 +209,94 @@ void TOstrelF::writeBox(QLineEdit *box, const QString &text)
     box->setCursorPosition(0);
 }
 
-// ---------------------------------------------------------------- handlers
+// ---------------------------------------------------------------- the view
 
-void TOstrelF::FormCreate()
+std::string TOstrelF::inputText(Input input) const
 {
-    state_.agi = 0;
-    state_.propertyTaxPaid = 0;
-    state_.filingStatus = Single;
+    return box(input)->text().toStdString();
 }
 
-void TOstrelF::FormShow()
+void TOstrelF::writeInput(Input input, const std::string &text)
 {
-    readcfg();
+    // QLineEdit notifies only a text that differs, as the behaviour expects.
+    writeBox(box(input), QString::fromStdString(text));
 }
 
-void TOstrelF::FormClose()
+void TOstrelF::writeResult(std::size_t row, const std::string &text)
 {
-    writecfg();
-}
-
-void TOstrelF::inputChanged(QLineEdit *edit, Extended &target, const char *warning)
-{
-    QString text = edit->text();
-    // The boxes take the locale's decimal symbol as well as ".", one
-    // character for one, so error positions stay where they were.
-    const std::string &separator = decimalSeparator();
-    const QString localPoint = QString::fromStdString(separator);
-    if (localPoint.size() == 1 && localPoint != ".")
-        text.replace(localPoint[0], QChar('.'));
-    const ParsedDecimal parsed = parseDecimal(text.toLatin1().toStdString());
-    target = parsed.value;
-    if (parsed.errorPos != 0) {
-        platform_.warn(this, QString::fromLatin1(warning));
-        platform_.beep();
-    }
-    calculate();
-}
-
-void TOstrelF::Edit1Change()
-{
-    inputChanged(Edit1, state_.agi, kAgiWarning);
-}
-
-void TOstrelF::Edit2Change()
-{
-    inputChanged(Edit2, state_.propertyTaxPaid, kPropertyTaxWarning);
-}
-
-void TOstrelF::RadioStatusClick()
-{
-    state_.filingStatus = RadioStatus->itemIndex();
-    calculate();
-}
-
-void TOstrelF::calculate()
-{
-    cttax::calculate(state_);
     QLineEdit *const boxes[] = {Edit3, Edit4, Edit5, Edit6, Edit7, Edit8};
-    const std::string &separator = decimalSeparator();
-    for (std::size_t i = 0; i < kPresentedResults.size(); ++i) {
-        const PresentedResult &row = kPresentedResults[i];
-        writeBox(boxes[i], QString::fromStdString(presentResult(state_.*row.field, row.digit, separator)));
-    }
+    writeBox(boxes[row], QString::fromStdString(text));
 }
 
-void TOstrelF::Exit1Click()
+int TOstrelF::statusIndex() const
 {
-    close();
+    return RadioStatus->itemIndex();
 }
 
-void TOstrelF::Help1Click()
+void TOstrelF::setStatusIndex(int index)
+{
+    RadioStatus->setItemIndex(index);
+}
+
+void TOstrelF::warn(const std::string &text)
+{
+    platform_.warn(this, QString::fromStdString(text));
+}
+
+void TOstrelF::reportError(const std::string &title, const std::string &text)
+{
+    platform_.reportError(QString::fromStdString(title), QString::fromStdString(text));
+}
+
+void TOstrelF::beep()
+{
+    platform_.beep();
+}
+
+void TOstrelF::openUrl(const std::string &address)
+{
+    platform_.openUrl(QUrl(QString::fromStdString(address)));
+}
+
+void TOstrelF::showHelp()
 {
     help_->showInFront();
 }
 
-void TOstrelF::KaldoHomePage1Click()
+void TOstrelF::requestClose()
 {
-    platform_.openUrl(QUrl(QString::fromLatin1(kHomePage)));
+    close();
 }
 
-// ---------------------------------------------------------------- settings
-
-void TOstrelF::readcfg()
+void TOstrelF::placeFrame(ScreenPoint position)
 {
-    std::error_code error;
-    if (std::filesystem::is_regular_file(settings_.file, error)) {
-        SettingsReader reader(settings_.file);
-        loadTop_ = reader.readInteger();
-        loadLeft_ = reader.readInteger();
-        reader.readReal(state_.agi);
-        reader.readReal(state_.propertyTaxPaid);
-        RadioStatus->setItemIndex(reader.readInteger());
-        reader.close();
-    }
-    placedAt_ = onSomeScreen(QPoint(loadLeft_, loadTop_), expectedFrameSize(), platform_.screenAreas());
-    platform_.placeFrame(this, *placedAt_);
-    writeBox(Edit1, QString::fromStdString(formatDecimal(state_.agi)));
-    writeBox(Edit2, QString::fromStdString(formatDecimal(state_.propertyTaxPaid)));
-    RadioStatus->setItemIndex(state_.filingStatus);
+    platform_.placeFrame(this, QPoint(position.x, position.y));
 }
 
-void TOstrelF::writecfg()
+std::optional<ScreenPoint> TOstrelF::framePosition() const
 {
-    SettingsValues values;
-    // Where the display keeps the position from us, the loaded one is
-    // saved again rather than a made-up one.
-    std::optional<QPoint> at = platform_.framePosition(this);
-    // Under a fractional scale the frame comes back a pixel off the place it
-    // was put at (the client area and the frame are each rounded to the
-    // desktop's pixels): a window not moved keeps the place it was given,
-    // so the stored position does not creep from run to run.
-    if (at && placedAt_ && std::abs(at->x() - placedAt_->x()) <= 1 && std::abs(at->y() - placedAt_->y()) <= 1)
-        at = placedAt_;
-    values.top = at ? at->y() : loadTop_;
-    values.left = at ? at->x() : loadLeft_;
-    values.agi = state_.agi;
-    values.propertyTaxPaid = state_.propertyTaxPaid;
-    values.status = RadioStatus->itemIndex();
-    prepareSettingsFolder(settings_);
-    writeSettingsFile(settings_.file, values);
+    const std::optional<QPoint> at = platform_.framePosition(this);
+    if (!at)
+        return std::nullopt;
+    return ScreenPoint{at->x(), at->y()};
+}
+
+// The frame's size, or before a window manager has framed the window (as
+// at loading), the client's with room for a usual frame and title bar.
+ScreenSize TOstrelF::frameSize() const
+{
+    QSize frame = frameGeometry().size();
+    if (frame == size())
+        frame = size() + QSize(2 * kUsualFrameBorder, kTitleStripHeight + kUsualFrameBorder);
+    return {frame.width(), frame.height()};
+}
+
+std::vector<ScreenArea> TOstrelF::screenAreas() const
+{
+    std::vector<ScreenArea> areas;
+    for (const QRect &area : platform_.screenAreas())
+        areas.push_back({area.left(), area.top(), area.width(), area.height()});
+    return areas;
 }
 
 // ---------------------------------------------------------------- events
@@ -375,7 +307,7 @@ void TOstrelF::showEvent(QShowEvent *event)
     // restoring a minimised window loads nothing.
     if (!shown_ && !event->spontaneous()) {
         shown_ = true;
-        guarded([this] { FormShow(); });
+        form_.guarded([this] { FormShow(); });
         // Typing starts with the filing status, the first stop of the tab
         // order: its selected item, or the first where none is.
         RadioStatus->item(std::max(0, RadioStatus->itemIndex()))->setFocus(Qt::OtherFocusReason);
@@ -385,7 +317,7 @@ void TOstrelF::showEvent(QShowEvent *event)
 
 void TOstrelF::closeEvent(QCloseEvent *event)
 {
-    guarded([this] { FormClose(); });
+    form_.guarded([this] { FormClose(); });
     // The close always goes through, also after a failed save: the error has
     // been reported, and the user must always be able to leave.
     event->accept();

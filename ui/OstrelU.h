@@ -3,6 +3,7 @@
 
 #include "engine/tax_state.h"
 #include "settings/settings_file.h"
+#include "ui/core/form.h"
 #include "ui/radio_group.h"
 
 #include <QMainWindow>
@@ -26,15 +27,13 @@ namespace cttax {
 class Platform;
 class TOstrelFhelp;
 
-// The main window: two amount boxes and the filing status group in, six
-// read-only result boxes out, recomputed on every change. It reads the
-// controls, calls the engine and the text library, and writes the controls;
-// no arithmetic lives here.
-//
-// Every place where Qt calls into the window is an error boundary: an error
-// that leaves a handler goes to the application's error report, and the
-// application goes on with the next event.
-class TOstrelF : public QMainWindow {
+// The main window in Qt: the controls, and the notifications forwarded to
+// the behaviour every front end shares (MainForm), which reads and writes
+// the controls through FormView. Every place where Qt calls into the window
+// is an error boundary: an error that leaves a handler goes to the
+// application's error report, and the application goes on with the next
+// event.
+class TOstrelF : public QMainWindow, private FormView {
     Q_OBJECT
 public:
     TOstrelF(Platform &platform, QString applicationTitle, SettingsLocation settings,
@@ -67,20 +66,21 @@ public:
     QLineEdit *Edit8;
     QAction *KaldoHomePage1;
 
-    void writecfg();
-    void readcfg();
-    void calculate();
-    void Exit1Click();
-    void Help1Click();
-    void FormShow();
-    void FormClose();
-    void FormCreate();
-    void Edit1Change();
-    void Edit2Change();
-    void RadioStatusClick();
-    void KaldoHomePage1Click();
+    // The handlers: the shared behaviour's, unguarded (they raise their errors).
+    void writecfg() { form_.writecfg(); }
+    void readcfg() { form_.readcfg(); }
+    void calculate() { form_.calculate(); }
+    void Exit1Click() { form_.Exit1Click(); }
+    void Help1Click() { form_.Help1Click(); }
+    void FormShow() { form_.FormShow(); }
+    void FormClose() { form_.FormClose(); }
+    void FormCreate() { form_.FormCreate(); }
+    void Edit1Change() { form_.Edit1Change(); }
+    void Edit2Change() { form_.Edit2Change(); }
+    void RadioStatusClick() { form_.RadioStatusClick(); }
+    void KaldoHomePage1Click() { form_.KaldoHomePage1Click(); }
 
-    const TaxState &taxState() const { return state_; }
+    const TaxState &taxState() const { return form_.taxState(); }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -90,22 +90,29 @@ protected:
 private:
     void buildControls();
     void buildMenu();
-    void inputChanged(QLineEdit *edit, Extended &target, const char *warning);
+    QLineEdit *box(Input input) const { return input == Input::Agi ? Edit1 : Edit2; }
     static void writeBox(QLineEdit *box, const QString &text);
-    QSize expectedFrameSize() const;
-    // Runs a handler at the boundary where Qt called in.
-    template <class Handler>
-    void guarded(Handler &&handler) noexcept;
-    void reportError(const std::exception &error) noexcept;
+
+    // FormView
+    std::string inputText(Input input) const override;
+    void writeInput(Input input, const std::string &text) override;
+    void writeResult(std::size_t row, const std::string &text) override;
+    int statusIndex() const override;
+    void setStatusIndex(int index) override;
+    void warn(const std::string &text) override;
+    void reportError(const std::string &title, const std::string &text) override;
+    void beep() override;
+    void openUrl(const std::string &address) override;
+    void showHelp() override;
+    void requestClose() override;
+    void placeFrame(ScreenPoint position) override;
+    std::optional<ScreenPoint> framePosition() const override;
+    ScreenSize frameSize() const override;
+    std::vector<ScreenArea> screenAreas() const override;
 
     Platform &platform_;
-    QString applicationTitle_;
-    SettingsLocation settings_;
     TOstrelFhelp *help_;
-    TaxState state_;
-    std::int32_t loadTop_ = 10;
-    std::int32_t loadLeft_ = 10;
-    std::optional<QPoint> placedAt_; // where the loading put the frame
+    MainForm form_;
     bool shown_ = false;
 };
 

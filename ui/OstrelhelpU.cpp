@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/OstrelhelpU.h"
 
+#include "ui/core/help_text.h"
 #include "ui/platform.h"
 #include "ui/window_style.h"
 
@@ -24,59 +25,6 @@ constexpr int kOuterWidth = 442;
 constexpr int kOuterHeight = 798;
 constexpr int kClientWidth = 426;
 constexpr int kClientHeight = 759;
-
-QString helpText()
-{
-    const QStringList lines = {
-        "       INSTRUCTIONS FOR USING CONNECTICUT",
-        "          STATE RESIDENT INCOME TAX UTILITY",
-        "",
-        "This utility provides an estimate of your calendar year 2010",
-        "Connecticut State Income Tax. It can be used prior to or during",
-        "preparation and as a final check of your results. It can save",
-        "you time working through form CT-1040 tables \"A\", \"B\" and \"C\".",
-        "It also gives you the intermediate values so that you can check",
-        "your own results.",
-        "",
-        "PROGRAM INPUTS:",
-        "    You can revise inputs at any time.",
-        "",
-        "    1- SELECT a filing status:",
-        "        a- [Single] - Filing Single.",
-        "        b- [Married] - Married filing Jointly or Qualifying",
-        "            Widow(er).",
-        "        c- [Separately] - Married filing Separately.",
-        "        d- [Household] - Filing as the Head of Household.",
-        "        ",
-        "    2- ENTER your CT Adjusted Gross Income.",
-        "",
-        "        NOTE: Your CT AGI starts with you Federal AGI but it may",
-        "        then require modification with  additions and/or",
-        "        subtractions. Use CT-1040 Schedule 1, page 3 to calculate",
-        "        these changes.",
-        "",
-        "    3- ENTER total [CT Property Tax Paid].",
-        "    ",
-        "PROGRAM RESULTS:",
-        "    1- [Personal Exemption Table A]. Reduces taxable income.",
-        "    2- [CT Income Tax from Table B]. Intermediate result.",
-        "    3- [Tax Credit Decimal Table C]. Intermediate result.",
-        "    4- [CT Personal Tax Credit]. Directly reduces income tax.",
-        "    5- [Property Tax Credit Allowance]. Max value $500.",
-        "    6- [Connecticut Income Tax].",
-        "",
-        "    NOTE: All results are updated automatically after each entry.",
-        "",
-        "KALDO GRAPHICS HOME PAGE:",
-        QStringLiteral("    ") + kHomePage,
-        "",
-        "KALDO GRAPHICS EMAIL:",
-        QStringLiteral("    ") + kEmailAddress,
-        "",
-        "",
-    };
-    return lines.join('\n');
-}
 
 } // namespace
 
@@ -109,7 +57,7 @@ void TOstrelFhelp::fillText()
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setPalette(withBase(Memo1->palette(), QColor(192, 220, 192), windowTextColor()));
     Memo1->setAccessibleName("Instructions");
-    Memo1->setPlainText(helpText());
+    Memo1->setPlainText(QString::fromStdString(helpText("\n")));
 }
 
 void TOstrelFhelp::showInFront()

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "ui/core/help_text.h"
+
 #include <QPoint>
 #include <QWidget>
 
@@ -13,9 +15,6 @@ class QPlainTextEdit;
 namespace cttax {
 
 class Platform;
-
-inline constexpr const char *kHomePage = "https://cttax.example.org/";
-inline constexpr const char *kEmailAddress = "cttax@example.org";
 
 // The instructions window: one fixed, read-only text. Created hidden; its
 // close button only hides it. The text box, its text and its font are made

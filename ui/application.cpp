@@ -32,13 +32,6 @@ QString applicationTitleFor(const QString &executablePath)
     return name.left(1) + name.mid(1).toLower();
 }
 
-QString errorReportText(const QString &message)
-{
-    if (!message.isEmpty() && message.back().unicode() > '.')
-        return message + '.';
-    return message;
-}
-
 void useApplicationIcon()
 {
     QApplication::setWindowIcon(applicationIcon());

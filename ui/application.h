@@ -10,11 +10,6 @@ namespace cttax {
 // lower case. "/usr/bin/TaxTool.exe" -> "Taxtool".
 QString applicationTitleFor(const QString &executablePath);
 
-// The text of the error report: the message, with "." appended when its last
-// character's code is above that of "." ("Invalid numeric input" ->
-// "Invalid numeric input.").
-QString errorReportText(const QString &message);
-
 // Menus and dialogs in a proportional face whatever fontconfig's default
 // (call once the application object exists).
 void useProportionalUiFonts();

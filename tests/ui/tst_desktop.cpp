@@ -6,7 +6,6 @@
 #include "tests/ui/recording_platform.h"
 #include "ui/OstrelU.h"
 #include "ui/OstrelhelpU.h"
-#include "ui/window_placement.h"
 #include "ui/window_style.h"
 
 #include <QApplication>
@@ -127,37 +126,6 @@ TEST_F(Desktop, StoredPositionDoesNotCreepByRounding)
         closeWindow();
         EXPECT_EQ(readAll(settings), saved) << offset.x() << "," << offset.y();
     }
-}
-
-struct ScreenCase {
-    const char *name;
-    QPoint wanted;
-    QList<QRect> screens;
-    QPoint restored;
-};
-
-TEST(Placement, TitleBarVisibleOrBroughtOntoTheNearestScreen)
-{
-    const QSize frame(502, 548);
-    const QRect laptop(0, 0, 1600, 900);
-    const QRect right(1600, 0, 1920, 1080);
-    const ScreenCase cases[] = {
-        {"ordinary position", {400, 300}, {laptop}, {400, 300}},
-        {"partly off the left and top", {-8, -8}, {laptop}, {-8, -8}},
-        {"mostly off the right, grip still visible", {1560, 300}, {laptop}, {1560, 300}},
-        {"less than the grip visible", {1570, 300}, {laptop}, {1098, 300}},
-        {"monitor unplugged", {1700, 300}, {laptop}, {1098, 300}},
-        {"on the second monitor", {1700, 300}, {laptop, right}, {1700, 300}},
-        {"title bar above every screen", {400, -30}, {laptop}, {400, 0}},
-        {"far below", {400, 5000}, {laptop}, {400, 352}},
-        {"largest int", {INT_MAX, INT_MAX}, {laptop}, {1098, 352}},
-        {"smallest int", {INT_MIN, INT_MIN}, {laptop}, {0, 0}},
-        {"nearest of two screens", {4000, 100}, {laptop, right}, {3018, 100}},
-        {"screen smaller than the frame", {900, 900}, {QRect(0, 0, 400, 300)}, {0, 0}},
-        {"no screen known", {1700, 300}, {}, {1700, 300}},
-    };
-    for (const ScreenCase &c : cases)
-        EXPECT_EQ(onSomeScreen(c.wanted, frame, c.screens), c.restored) << c.name;
 }
 
 TEST_F(Desktop, PositionFromAnUnpluggedMonitorOpensOnTheScreen)

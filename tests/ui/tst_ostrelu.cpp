@@ -312,15 +312,11 @@ TEST_F(MainWindow, ExitClosesAndSaves)
     EXPECT_TRUE(std::filesystem::exists(settings));
 }
 
-TEST(Application, TitleAndErrorReportText)
+TEST(Application, Title)
 {
     EXPECT_EQ(applicationTitleFor("/opt/x/TaxTool.exe"), "Taxtool");
     EXPECT_EQ(applicationTitleFor("/usr/bin/cttax"), "cttax");
     EXPECT_EQ(applicationTitleFor("/a.b/CT.TAX.bin"), "Ct");
-    EXPECT_EQ(errorReportText("Invalid numeric input"), "Invalid numeric input.");
-    EXPECT_EQ(errorReportText("Done."), "Done.");
-    EXPECT_EQ(errorReportText("I/O error 32"), "I/O error 32.");
-    EXPECT_EQ(errorReportText("Stop!"), "Stop!");
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/window_placement.h"
+#include "ui/core/placement.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -34,18 +34,18 @@ std::int64_t fitted(std::int64_t wanted, std::int64_t size, Span screen)
 
 } // namespace
 
-QPoint onSomeScreen(QPoint wanted, QSize frame, const QList<QRect> &screens)
+ScreenPoint onSomeScreen(ScreenPoint wanted, ScreenSize frame, const std::vector<ScreenArea> &screens)
 {
-    const std::int64_t width = std::max(frame.width(), 1);
-    const std::int64_t height = std::max(frame.height(), 1);
-    const Span stripX{wanted.x(), wanted.x() + width};
-    const Span stripY{wanted.y(), wanted.y() + std::min<std::int64_t>(kTitleStripHeight, height)};
+    const std::int64_t width = std::max(frame.width, 1);
+    const std::int64_t height = std::max(frame.height, 1);
+    const Span stripX{wanted.x, wanted.x + width};
+    const Span stripY{wanted.y, wanted.y + std::min<std::int64_t>(kTitleStripHeight, height)};
 
-    const QRect *nearest = nullptr;
+    const ScreenArea *nearest = nullptr;
     double nearestDistance = std::numeric_limits<double>::infinity();
-    for (const QRect &screen : screens) {
-        const Span x{screen.left(), std::int64_t{screen.left()} + screen.width()};
-        const Span y{screen.top(), std::int64_t{screen.top()} + screen.height()};
+    for (const ScreenArea &screen : screens) {
+        const Span x{screen.left, std::int64_t{screen.left} + screen.width};
+        const Span y{screen.top, std::int64_t{screen.top} + screen.height};
         if (overlap(stripX, x) >= std::min<std::int64_t>(kGripWidth, width) &&
             overlap(stripY, y) >= std::min<std::int64_t>(kGripHeight, stripY.end - stripY.begin))
             return wanted;
@@ -58,9 +58,9 @@ QPoint onSomeScreen(QPoint wanted, QSize frame, const QList<QRect> &screens)
     }
     if (nearest == nullptr)
         return wanted;
-    const Span x{nearest->left(), std::int64_t{nearest->left()} + nearest->width()};
-    const Span y{nearest->top(), std::int64_t{nearest->top()} + nearest->height()};
-    return QPoint(static_cast<int>(fitted(wanted.x(), width, x)), static_cast<int>(fitted(wanted.y(), height, y)));
+    const Span x{nearest->left, std::int64_t{nearest->left} + nearest->width};
+    const Span y{nearest->top, std::int64_t{nearest->top} + nearest->height};
+    return {static_cast<int>(fitted(wanted.x, width, x)), static_cast<int>(fitted(wanted.y, height, y))};
 }
 
 } // namespace cttax

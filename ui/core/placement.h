@@ -1,12 +1,27 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QList>
-#include <QPoint>
-#include <QRect>
-#include <QSize>
+#include <vector>
 
 namespace cttax {
+
+// Desktop geometry as both window front ends hand it over, in the
+// desktop's pixels.
+struct ScreenPoint {
+    int x = 0;
+    int y = 0;
+    friend bool operator==(const ScreenPoint &, const ScreenPoint &) = default;
+};
+struct ScreenSize {
+    int width = 0;
+    int height = 0;
+};
+struct ScreenArea {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
 
 // The strip along the top of a window's frame that a person needs to see
 // to take hold of it: the title bar, and the menu bar below it.
@@ -26,6 +41,6 @@ inline constexpr int kGripHeight = 8;
 //   screens {0,0 1600x900}, frame 502x548:
 //   (400, 300) -> (400, 300)    (1700, 300) -> (1098, 300)    (-8, -8) -> (-8, -8)
 //   (2147483647, 2147483647) -> (1098, 352)
-QPoint onSomeScreen(QPoint wanted, QSize frame, const QList<QRect> &screens);
+ScreenPoint onSomeScreen(ScreenPoint wanted, ScreenSize frame, const std::vector<ScreenArea> &screens);
 
 } // namespace cttax

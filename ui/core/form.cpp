@@ -1,0 +1,186 @@
+// SPDX-License-Identifier: MIT
+#include "ui/core/form.h"
+
+#include "engine/calculate.h"
+#include "text/decimal.h"
+#include "text/present.h"
+#include "ui/core/help_text.h"
+
+#include <cstdlib>
+#include <stdexcept>
+#include <system_error>
+#include <utility>
+
+namespace cttax {
+
+std::string errorReportText(const std::string &message)
+{
+    std::string text = message;
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.')
+        text.push_back('.');
+    return text;
+}
+
+std::string displayPath(const std::filesystem::path &path)
+{
+#ifdef _WIN32
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+#else
+    return path.string(); // the bytes as they are; UTF-8 on any usual desktop
+#endif
+}
+
+std::string withDecimalPoint(std::string text, const std::string &separator)
+{
+    // One character: one byte, or one UTF-8 sequence.
+    const auto lead = separator.empty() ? 0u : static_cast<unsigned char>(separator[0]);
+    const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    if (separator.empty() || separator == "." || separator.size() != length)
+        return text;
+    std::string read;
+    read.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        if (text.compare(at, separator.size(), separator) == 0) {
+            read.push_back('.');
+            at += separator.size();
+        } else {
+            read.push_back(text[at++]);
+        }
+    }
+    return read;
+}
+
+MainForm::MainForm(FormView &view, std::string title, SettingsLocation settings)
+    : view_(view), title_(std::move(title)), settings_(std::move(settings))
+{
+}
+
+void MainForm::reportError(const std::exception &error) noexcept
+{
+    try {
+        std::string text = errorReportText(error.what());
+        // A file error names the file on a line of its own, so it can be found.
+        if (dynamic_cast<const EInOutError *>(&error) != nullptr)
+            text.append(1, '\n').append(displayPath(settings_.file));
+        view_.reportError(title_, text);
+    } catch (...) {
+        // Nothing is left to report with; the application goes on.
+    }
+}
+
+// ---------------------------------------------------------------- handlers
+
+void MainForm::FormCreate()
+{
+    state_.agi = 0;
+    state_.propertyTaxPaid = 0;
+    state_.filingStatus = Single;
+}
+
+void MainForm::FormShow()
+{
+    readcfg();
+}
+
+void MainForm::FormClose()
+{
+    writecfg();
+}
+
+void MainForm::inputChanged(FormView::Input box, Extended &target, const char *warning)
+{
+    // The boxes take the locale's decimal symbol as well as ".".
+    const ParsedDecimal parsed = parseDecimal(withDecimalPoint(view_.inputText(box), decimalSeparator()));
+    target = parsed.value;
+    if (parsed.errorPos != 0) {
+        view_.warn(warning);
+        view_.beep();
+    }
+    calculate();
+}
+
+void MainForm::Edit1Change()
+{
+    inputChanged(FormView::Input::Agi, state_.agi, kAgiWarning);
+}
+
+void MainForm::Edit2Change()
+{
+    inputChanged(FormView::Input::PropertyTax, state_.propertyTaxPaid, kPropertyTaxWarning);
+}
+
+void MainForm::RadioStatusClick()
+{
+    state_.filingStatus = view_.statusIndex();
+    calculate();
+}
+
+void MainForm::calculate()
+{
+    cttax::calculate(state_);
+    const std::string &separator = decimalSeparator();
+    for (std::size_t i = 0; i < kPresentedResults.size(); ++i) {
+        const PresentedResult &row = kPresentedResults[i];
+        view_.writeResult(i, presentResult(state_.*row.field, row.digit, separator));
+    }
+}
+
+void MainForm::Exit1Click()
+{
+    view_.requestClose();
+}
+
+void MainForm::Help1Click()
+{
+    view_.showHelp();
+}
+
+void MainForm::KaldoHomePage1Click()
+{
+    view_.openUrl(kHomePage);
+}
+
+// ---------------------------------------------------------------- settings
+
+void MainForm::readcfg()
+{
+    std::error_code error;
+    if (std::filesystem::is_regular_file(settings_.file, error)) {
+        SettingsReader reader(settings_.file);
+        loadTop_ = reader.readInteger();
+        loadLeft_ = reader.readInteger();
+        reader.readReal(state_.agi);
+        reader.readReal(state_.propertyTaxPaid);
+        view_.setStatusIndex(reader.readInteger());
+        reader.close();
+    }
+    placedAt_ = onSomeScreen({loadLeft_, loadTop_}, view_.frameSize(), view_.screenAreas());
+    view_.placeFrame(*placedAt_);
+    view_.writeInput(FormView::Input::Agi, formatDecimal(state_.agi));
+    view_.writeInput(FormView::Input::PropertyTax, formatDecimal(state_.propertyTaxPaid));
+    view_.setStatusIndex(state_.filingStatus);
+}
+
+void MainForm::writecfg()
+{
+    SettingsValues values;
+    // Where the display keeps the position from us, the loaded one is
+    // saved again rather than a made-up one.
+    std::optional<ScreenPoint> at = view_.framePosition();
+    // Under a fractional scale the frame comes back a pixel off the place it
+    // was put at (the client area and the frame are each rounded to the
+    // desktop's pixels): a window not moved keeps the place it was given,
+    // so the stored position does not creep from run to run.
+    if (at && placedAt_ && std::abs(at->x - placedAt_->x) <= 1 && std::abs(at->y - placedAt_->y) <= 1)
+        at = placedAt_;
+    values.top = at ? at->y : loadTop_;
+    values.left = at ? at->x : loadLeft_;
+    values.agi = state_.agi;
+    values.propertyTaxPaid = state_.propertyTaxPaid;
+    values.status = view_.statusIndex();
+    prepareSettingsFolder(settings_);
+    writeSettingsFile(settings_.file, values);
+}
+
+} // namespace cttax

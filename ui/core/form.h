@@ -1,0 +1,131 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "engine/tax_state.h"
+#include "settings/settings_file.h"
+#include "ui/core/placement.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cttax {
+
+// The design position, where the window stands when loading failed before
+// a position was applied.
+inline constexpr ScreenPoint kDesignPosition{637, 342};
+// The main window's client area.
+inline constexpr ScreenSize kClientSize{502, 523};
+// The text every box holds until the program first writes it.
+inline constexpr const char *kPlaceholder = "123456789.00";
+
+// What the main window's behaviour needs of a front end's window: its boxes,
+// its status group and the desktop around it. Texts are UTF-8.
+//
+// The controls notify as a form's controls do, also on the program's own
+// writes: `writeInput` of a text other than the box's runs the box's change
+// handler (through the front end's boundary) before it returns, and a text
+// equal to the box's runs nothing; `setStatusIndex` clamps to -1..3 and,
+// where the index changes to an item, runs the status handler once.
+class FormView {
+public:
+    enum class Input { Agi, PropertyTax };
+
+    virtual std::string inputText(Input box) const = 0;
+    virtual void writeInput(Input box, const std::string &text) = 0;
+    // Result box `row` (0 to 5, in the order of kPresentedResults).
+    virtual void writeResult(std::size_t row, const std::string &text) = 0;
+    virtual int statusIndex() const = 0;
+    virtual void setStatusIndex(int index) = 0;
+
+    // The input warning (modal, "Warning", exclamation icon, one "OK"), the
+    // error report (modal, the title as caption, stop icon), the beep.
+    virtual void warn(const std::string &text) = 0;
+    virtual void reportError(const std::string &title, const std::string &text) = 0;
+    virtual void beep() = 0;
+    // Opens a web address in the default browser; failure is silent.
+    virtual void openUrl(const std::string &address) = 0;
+    virtual void showHelp() = 0;
+    // Asks the window to close, as its close button does.
+    virtual void requestClose() = 0;
+
+    // The frame's outer top-left corner in desktop coordinates; nothing where
+    // the display does not tell a client its position (Wayland).
+    virtual void placeFrame(ScreenPoint position) = 0;
+    virtual std::optional<ScreenPoint> framePosition() const = 0;
+    // The frame's size, or an estimate where the window is not framed yet.
+    virtual ScreenSize frameSize() const = 0;
+    virtual std::vector<ScreenArea> screenAreas() const = 0;
+
+protected:
+    ~FormView() = default;
+};
+
+// The main window's behaviour, written once for every front end: the load
+// at show, the three input handlers, the recompute and presentation, the
+// save at close and the error boundary. It owns the one TaxState.
+class MainForm {
+public:
+    MainForm(FormView &view, std::string title, SettingsLocation settings);
+
+    // The handlers, as the window calls them. They raise their errors.
+    void writecfg();
+    void readcfg();
+    void calculate();
+    void Exit1Click();
+    void Help1Click();
+    void FormShow();
+    void FormClose();
+    void FormCreate();
+    void Edit1Change();
+    void Edit2Change();
+    void RadioStatusClick();
+    void KaldoHomePage1Click();
+
+    // Runs a handler where the toolkit called in: an error that leaves it
+    // goes to the error report, and nothing leaves this.
+    template <class Handler>
+    void guarded(Handler &&handler) noexcept
+    {
+        try {
+            handler();
+        } catch (const std::exception &error) {
+            reportError(error);
+        } catch (...) {
+            reportError(std::runtime_error("Unknown error"));
+        }
+    }
+
+    const TaxState &taxState() const { return state_; }
+    const std::string &title() const { return title_; }
+    const SettingsLocation &settings() const { return settings_; }
+
+private:
+    void inputChanged(FormView::Input box, Extended &target, const char *warning);
+    void reportError(const std::exception &error) noexcept;
+
+    FormView &view_;
+    std::string title_;
+    SettingsLocation settings_;
+    TaxState state_;
+    std::int32_t loadTop_ = 10;
+    std::int32_t loadLeft_ = 10;
+    std::optional<ScreenPoint> placedAt_; // where the loading put the frame
+};
+
+// The text of the error report: the message, with "." appended when its last
+// character's code is above that of "." ("Invalid numeric input" ->
+// "Invalid numeric input.").
+std::string errorReportText(const std::string &message);
+
+// A path as UTF-8 text for a message.
+std::string displayPath(const std::filesystem::path &path);
+
+// A box's text with the locale's decimal symbol read as "."; the symbol must
+// be one character for it (so error positions stay where they were).
+std::string withDecimalPoint(std::string text, const std::string &separator);
+
+} // namespace cttax
