@@ -75,8 +75,8 @@ struct SettingsTarget {
 };
 
 // Throws EInOutError: a link the rule does not let this user follow is
-// "File access denied" (5), a missing folder on the way "File not found"
-// (2), too many links "Invalid filename" (3). A missing final name is no
+// "File access denied" (5), a missing folder on the way and too many links
+// "Invalid filename" (3). A missing final name is no
 // error (`exists` is false): a dangling link leads to the name it points to.
 SettingsTarget findSettingsTarget(const std::filesystem::path &path);
 

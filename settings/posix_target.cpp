@@ -48,8 +48,9 @@ SettingsTarget findSettingsTarget(const std::filesystem::path &path)
             raiseErrno(EISDIR);
         const std::filesystem::path folder = current.has_parent_path() ? current.parent_path() : ".";
         target.folder.reset(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        // A folder missing on the way is 3, as on Windows (a missing file is 2).
         if (target.folder.get() < 0)
-            raiseErrno(errno);
+            raiseErrno(errno == ENOENT ? ENOTDIR : errno);
         if (::fstat(target.folder.get(), &target.folderInfo) != 0)
             raiseErrno(errno);
         target.name = name.string();

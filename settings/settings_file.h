@@ -111,9 +111,9 @@ std::string settingsFileContent(const SettingsValues &values);
 //   stays, but only where the kernel would let this user follow it (in a
 //   sticky world-writable folder: a link of the user's own or the folder
 //   owner's); any other is "File access denied" (5). A dangling link creates
-//   its target where the target's folder exists, "File not found" (2) where
-//   it does not. A target that is not a regular file (a device, a FIFO, a
-//   folder) is 5 and not touched.
+//   its target where the target's folder exists, "Invalid filename" (3)
+//   where it does not, as for any missing folder. A target that is not a
+//   regular file (a device, a FIFO, a folder) is 5 and not touched.
 // - The content goes to a temporary NAME.saving-N made exclusively beside
 //   the target, is flushed to disk and renamed over the target. What a killed
 //   save of the same user left is removed by the next one; two saves at once

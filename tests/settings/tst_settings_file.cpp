@@ -268,7 +268,9 @@ TEST_F(Saving, FullDiskKeepsTheEarlierFile)
 
 TEST_F(Saving, MissingFolderIsPathNotFound)
 {
-    EXPECT_EQ(codeOf([&] { writeSettingsFile(folder / "nope" / "cttax.fig", values); }), 2);
+    EXPECT_EQ(codeOf([&] { writeSettingsFile(folder / "nope" / "cttax.fig", values); }), 3);
+    EXPECT_EQ(codeOf([&] { SettingsReader(folder / "nope" / "cttax.fig"); }), 3);
+    EXPECT_EQ(codeOf([&] { SettingsReader(folder / "absent.fig"); }), 2);
 }
 
 TEST_F(Saving, UnreadableFileCannotBeLoaded)
