@@ -105,7 +105,8 @@ std::string settingsFileContent(const SettingsValues &values);
 
 // Writes the file so that a failure at any point leaves the earlier file as
 // it was, and so that nothing is left behind whatever happens to the process
-// (settings_writer.cpp has the table of the ways tried and their fallbacks):
+// (posix_writer.cpp and windows_writer.cpp have the ways tried and their
+// fallbacks):
 //
 // - A symbolic link is written through to its final target, and the link
 //   stays, but only where the kernel would let this user follow it (in a
@@ -180,7 +181,7 @@ private:
     void skipRestOfLine();
     bool refill(bool acrossHoles);
 
-    int fd_ = -1;
+    std::intptr_t file_ = -1; // the platform's descriptor or handle
     std::string buffer_;
     std::size_t position_ = 0;
     std::size_t end_ = 0;

@@ -2,14 +2,11 @@
 // The tolerant reader: one value at a time, through a small buffer.
 #include "settings/settings_file.h"
 
-#include "settings/posix_file.h"
+#include "settings/file_layer.h"
 #include "text/decimal.h"
 
 #include <cstring>
 #include <limits>
-
-#include <fcntl.h>
-#include <sys/stat.h>
 
 namespace cttax {
 
@@ -20,79 +17,45 @@ constexpr int kEndOfFileByte = 26; // Ctrl-Z
 
 } // namespace
 
-SettingsReader::SettingsReader(const std::filesystem::path &path)
+SettingsReader::SettingsReader(const std::filesystem::path &path) : file_(detail::openForReading(path))
 {
-    // Through links only as the kernel would follow them for this user: not
-    // into another user's file through a link planted in a shared folder.
-    const detail::SettingsTarget target = detail::findSettingsTarget(path);
-    if (!target.exists)
-        detail::raiseErrno(ENOENT);
-    // O_NONBLOCK: a FIFO put in the file's place must not stop the start-up.
-    detail::FileDescriptor fd(
-        ::openat(target.folder.get(), target.name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (fd.get() < 0)
-        detail::raiseErrno(errno == ELOOP ? EACCES : errno);
-    struct stat info {};
-    if (::fstat(fd.get(), &info) != 0)
-        detail::raiseErrno(errno);
-    if (!S_ISREG(info.st_mode))
-        detail::raiseErrno(EACCES);
     buffer_.resize(kBufferSize);
-    fd_ = fd.release();
 }
 
 SettingsReader::SettingsReader(std::string content) : buffer_(std::move(content)), end_(buffer_.size()) {}
 
 SettingsReader::~SettingsReader()
 {
-    if (fd_ >= 0)
-        ::close(fd_);
+    if (file_ != detail::kNoFile)
+        detail::closeFile(file_, false);
 }
 
 void SettingsReader::close()
 {
-    if (fd_ < 0)
+    if (file_ == detail::kNoFile)
         return;
-    const int result = ::close(fd_);
-    fd_ = -1;
+    const detail::NativeFile file = file_;
+    file_ = detail::kNoFile;
     atEnd_ = position_ >= end_;
-    if (result != 0)
-        detail::raiseErrno(errno);
+    detail::closeFile(file, true);
 }
 
 bool SettingsReader::refill(bool acrossHoles)
 {
-    if (fd_ < 0 || atEnd_) {
+    if (file_ == detail::kNoFile || atEnd_) {
         atEnd_ = true;
         return false;
     }
     long long offset = fileOffset_;
-    if (acrossHoles) {
-        // A hole reads as zero bytes, which are passed over wherever a
-        // hole may be skipped: before a value and in the rest of a line.
-        const off_t data = ::lseek(fd_, static_cast<off_t>(offset), SEEK_DATA);
-        if (data < 0 && errno == ENXIO) {
-            atEnd_ = true;
-            return false;
-        }
-        if (data >= 0)
-            offset = data;
+    const std::size_t n = detail::readFrom(file_, buffer_.data(), buffer_.size(), offset, acrossHoles);
+    if (n == 0) {
+        atEnd_ = true;
+        return false;
     }
-    for (;;) {
-        const ssize_t n = ::pread(fd_, buffer_.data(), buffer_.size(), static_cast<off_t>(offset));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            detail::raiseErrno(errno);
-        if (n == 0) {
-            atEnd_ = true;
-            return false;
-        }
-        position_ = 0;
-        end_ = static_cast<std::size_t>(n);
-        fileOffset_ = offset + n;
-        return true;
-    }
+    position_ = 0;
+    end_ = n;
+    fileOffset_ = offset + static_cast<long long>(n);
+    return true;
 }
 
 int SettingsReader::peek(bool acrossHoles)

@@ -13,13 +13,6 @@
 
 namespace cttax {
 
-std::filesystem::path settingsPathFor(const std::filesystem::path &executable)
-{
-    std::filesystem::path path = executable;
-    path.replace_extension(".fig");
-    return path;
-}
-
 std::filesystem::path runningExecutablePath()
 {
     std::vector<char> buffer(256);

@@ -30,6 +30,7 @@
 // Old and new bytes never share the file.
 #include "settings/settings_file.h"
 
+#include "settings/file_layer.h"
 #include "settings/posix_file.h"
 
 #include <chrono>
@@ -56,7 +57,6 @@ using detail::SettingsTarget;
 
 // How long an in-place rewrite waits for another program's lock on the file.
 constexpr auto kLockDeadline = std::chrono::seconds(3);
-constexpr const char *kTemporaryInfix = ".saving";
 
 // The user's own "read-only" mark counts even for root, who could write
 // through it: a settings file or folder without any write bit is read-only.
@@ -130,7 +130,7 @@ void rewriteInPlace(const SettingsTarget &target, const std::string &content, co
 
 bool isTemporaryName(const std::string &entry, const std::string &name)
 {
-    const std::string prefix = name + kTemporaryInfix;
+    const std::string prefix = name + detail::kSavingInfix;
     return entry.compare(0, prefix.size(), prefix) == 0;
 }
 
@@ -220,7 +220,7 @@ Outcome replaceAtomically(const SettingsTarget &target, const std::string &conte
     FileDescriptor temporary;
     std::string temporaryName;
     for (int attempt = 0; temporary.get() < 0; ++attempt) {
-        temporaryName = target.name + kTemporaryInfix + "-" + std::to_string(random() % 1000000000);
+        temporaryName = target.name + detail::kSavingInfix + "-" + std::to_string(random() % 1000000000);
         // 0666: the umask gives a new file its usual mode.
         temporary.reset(::openat(target.folder.get(), temporaryName.c_str(),
                                  O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0666));
@@ -262,11 +262,6 @@ Outcome replaceAtomically(const SettingsTarget &target, const std::string &conte
 }
 
 } // namespace
-
-std::filesystem::path savingPathFor(const std::filesystem::path &target)
-{
-    return target.string() + kTemporaryInfix;
-}
 
 void writeSettingsFile(const std::filesystem::path &path, const SettingsValues &values,
                        const WriteFunction &writeBytes)
