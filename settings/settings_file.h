@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cttax {
 
@@ -45,8 +46,9 @@ int inOutCodeOf(int errnoValue);
 // name on) replaced by ".fig", or ".fig" appended: /opt/cttax/cttax -> /opt/cttax/cttax.fig.
 std::filesystem::path settingsPathFor(const std::filesystem::path &executable);
 
-// The running executable's path exactly as the kernel has it (bytes, not
-// text: a folder name need not be UTF-8). Empty when it cannot be read.
+// The running executable's path exactly as the system has it (on POSIX
+// bytes, not text: a folder name need not be UTF-8; on Windows any Unicode
+// name, long paths included). Empty when it cannot be read.
 std::filesystem::path runningExecutablePath();
 
 // Where the settings live, and whether the folder is the application's own
@@ -62,24 +64,32 @@ struct SettingsLocation {
 
 // Portable use first: when a settings file stands beside the executable
 // (settingsPathFor), or that folder is writable, that is the file. Otherwise
-// (a package in /usr/bin, a root-owned /opt) it is
-// $XDG_CONFIG_HOME/cttax/NAME.fig, where NAME.fig is the name beside the
-// executable; an unset, empty or relative XDG_CONFIG_HOME means
-// $HOME/.config, and an unset, empty or relative HOME the user's home from
-// the password file. A system folder (root's, under /usr, /bin, /sbin,
-// /lib*, /opt or /snap) is never used, by root neither, and a NAME.fig lying
-// there is neither read nor written.
+// (a package in /usr/bin, a root-owned /opt, C:\Program Files) it is the
+// application's folder in the user's configuration folder, under the name
+// beside the executable:
+// - POSIX: $XDG_CONFIG_HOME/cttax/NAME.fig; an unset, empty or relative
+//   XDG_CONFIG_HOME means $HOME/.config, and an unset, empty or relative
+//   HOME the user's home from the password file. A system folder (root's,
+//   under /usr, /bin, /sbin, /lib*, /opt or /snap) is never used, by root
+//   neither, and a NAME.fig lying there is neither read nor written.
+// - Windows: %APPDATA%\cttax\NAME.fig; the folders of installed programs
+//   and of Windows itself are never used.
 //   /home/ann/bin/cttax (writable)         -> /home/ann/bin/cttax.fig
 //   /usr/bin/cttax, XDG_CONFIG_HOME unset  -> /home/ann/.config/cttax/cttax.fig
+//   C:\Program Files\cttax\cttax.exe       -> %APPDATA%\cttax\cttax.fig
 struct SettingsEnvironment {
     std::optional<std::string> xdgConfigHome;
     std::optional<std::string> home;
+    // Windows: the roaming application data folder, and the folders where
+    // settings never belong (Program Files, the Windows folder).
+    std::optional<std::filesystem::path> appData;
+    std::vector<std::filesystem::path> systemFolders;
     static SettingsEnvironment fromProcess();
 };
 SettingsLocation settingsLocationFor(const std::filesystem::path &executable, const SettingsEnvironment &env);
 
 // Creates the folder of a configuration-folder location, and every missing
-// folder above it, with mode 0700; does nothing for a file beside the
+// folder above it (POSIX: with mode 0700); does nothing for a file beside the
 // executable. Throws EInOutError.
 void prepareSettingsFolder(const SettingsLocation &location);
 

@@ -1,0 +1,111 @@
+// SPDX-License-Identifier: MIT
+// Where the settings file lives on Windows: beside the .exe, or in
+// %APPDATA%\cttax where the .exe's folder is not the user's to write.
+#include "settings/file_layer.h"
+#include "settings/windows_file.h"
+
+#include <algorithm>
+#include <cwctype>
+#include <vector>
+
+namespace cttax {
+
+std::filesystem::path runningExecutablePath()
+{
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0)
+            return {};
+        if (n < buffer.size())
+            return std::filesystem::path(std::wstring(buffer.data(), n));
+        buffer.resize(buffer.size() * 2); // a long path: cut at the buffer's end
+    }
+}
+
+namespace {
+
+std::optional<std::filesystem::path> environmentPath(const wchar_t *name)
+{
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD n = ::GetEnvironmentVariableW(name, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0)
+            return std::nullopt;
+        if (n < buffer.size())
+            return std::filesystem::path(std::wstring(buffer.data(), n));
+        buffer.resize(n);
+    }
+}
+
+std::wstring folded(const std::filesystem::path &path)
+{
+    std::wstring text = path.lexically_normal().wstring();
+    std::replace(text.begin(), text.end(), L'/', L'\\');
+    while (text.size() > 3 && text.back() == L'\\')
+        text.pop_back();
+    for (wchar_t &c : text)
+        c = static_cast<wchar_t>(std::towlower(c));
+    return text;
+}
+
+bool isWithin(const std::filesystem::path &folder, const std::filesystem::path &system)
+{
+    const std::wstring inner = folded(folder), outer = folded(system);
+    return !outer.empty() && inner.compare(0, outer.size(), outer) == 0 &&
+           (inner.size() == outer.size() || inner[outer.size()] == L'\\');
+}
+
+// Whether this user may make files in the folder: tried, the only answer an
+// ACL gives for sure.
+bool folderWritable(const std::filesystem::path &folder)
+{
+    std::filesystem::path probe = folder / L"cttax-probe-";
+    probe += std::to_wstring(::GetCurrentProcessId());
+    const HANDLE file = ::CreateFileW(detail::win32Path(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    ::CloseHandle(file);
+    return true;
+}
+
+} // namespace
+
+SettingsEnvironment SettingsEnvironment::fromProcess()
+{
+    SettingsEnvironment env;
+    env.appData = environmentPath(L"APPDATA");
+    for (const wchar_t *name : {L"ProgramFiles", L"ProgramFiles(x86)", L"ProgramW6432", L"SystemRoot"})
+        if (std::optional<std::filesystem::path> folder = environmentPath(name))
+            env.systemFolders.push_back(*folder);
+    return env;
+}
+
+SettingsLocation settingsLocationFor(const std::filesystem::path &executable, const SettingsEnvironment &env)
+{
+    const std::filesystem::path beside = settingsPathFor(executable);
+    const std::filesystem::path folder = beside.has_parent_path() ? beside.parent_path() : ".";
+    const bool system = std::any_of(env.systemFolders.begin(), env.systemFolders.end(),
+                                    [&folder](const std::filesystem::path &s) { return isWithin(folder, s); });
+    const bool besideExists = ::GetFileAttributesW(detail::win32Path(beside).c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (!env.appData || !env.appData->is_absolute() || (!system && (besideExists || folderWritable(folder))))
+        return {beside, false};
+    return {*env.appData / L"cttax" / beside.filename(), true};
+}
+
+void prepareSettingsFolder(const SettingsLocation &location)
+{
+    if (!location.configFolder)
+        return;
+    std::filesystem::path folder;
+    for (const std::filesystem::path &part : location.file.parent_path()) {
+        folder /= part;
+        if (!folder.has_relative_path())
+            continue; // the drive or the share itself
+        if (!::CreateDirectoryW(detail::win32Path(folder).c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
+            detail::raiseLastError();
+    }
+}
+
+} // namespace cttax
