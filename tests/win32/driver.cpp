@@ -1,0 +1,340 @@
+// SPDX-License-Identifier: MIT
+// Drives cttax.exe as a person would, for the end-to-end session under Wine:
+// reads commands, one per line, from the file given (or standard input),
+// and writes what it sees to standard output, one line per answer.
+//
+//   wait-window TITLE     wait up to 20 s for a top-level window; print "frame L T R B"
+//   frame                 print the main window's "frame L T R B"
+//   texts                 print "ID=TEXT" for the main window's eight boxes
+//   click ID              a real mouse click in the middle of control ID
+//   type TEXT             real key presses: the Unicode characters of TEXT (a
+//                         warning after one: "warned after C", closed with Enter)
+//   keys KEY...           real key presses: enter, esc, tab, home, end, back, del,
+//                         shift+end, alt+f, alt+h, alt+k, e, down, up
+//   checked               print the index of the checked status item (-1 none)
+//   focus                 print the ID of the control with the keyboard focus
+//   box TITLE             wait for a message box: print "box TITLE | TEXT",
+//                         then press Enter on it
+//   see TITLE             wait for a message box: print "box TITLE | TEXT" and
+//                         "centre X Y of X Y" (the box's, the monitor's), leave it open
+//   no-box TITLE          print "no box TITLE" when none shows within 1 s
+//   help-text             print the help window's text, lines joined with "|"
+//   client                print "client W H" of the main window
+//   move L T              move the main window's frame
+//   close                 ask the main window to close; wait until it is gone
+//   activate              bring the main window to the front
+//   sleep MS
+#include <windows.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string narrow(const std::wstring &text)
+{
+    if (text.empty())
+        return {};
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+std::wstring wide(const std::string &text)
+{
+    if (text.empty())
+        return {};
+    const int size = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
+    return out;
+}
+
+std::wstring textOf(HWND window)
+{
+    // WM_GETTEXT reaches into another process's edit box; GetWindowText does not.
+    const LRESULT length = ::SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const LRESULT got = ::SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(got));
+    return text;
+}
+
+HWND waitFor(const wchar_t *type, const std::wstring &title, DWORD ms)
+{
+    for (DWORD waited = 0;; waited += 50) {
+        HWND window = ::FindWindowW(type, title.empty() ? nullptr : title.c_str());
+        if (window != nullptr && ::IsWindowVisible(window))
+            return window;
+        if (waited >= ms)
+            return nullptr;
+        ::Sleep(50);
+    }
+}
+
+HWND mainWindow()
+{
+    return ::FindWindowW(L"TOstrelF", nullptr);
+}
+
+HWND control(int id)
+{
+    struct Search {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    ::EnumChildWindows(
+        mainWindow(),
+        [](HWND child, LPARAM data) -> BOOL {
+            auto *s = reinterpret_cast<Search *>(data);
+            if (::GetDlgCtrlID(child) == s->id) {
+                s->found = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void send(std::vector<INPUT> inputs)
+{
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    ::Sleep(150); // let the window take them
+}
+
+INPUT key(WORD vk, bool up)
+{
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return input;
+}
+
+void press(const std::string &name)
+{
+    static const std::pair<const char *, WORD> keys[] = {
+        {"enter", VK_RETURN}, {"esc", VK_ESCAPE}, {"tab", VK_TAB}, {"home", VK_HOME}, {"end", VK_END},
+        {"back", VK_BACK}, {"del", VK_DELETE}, {"down", VK_DOWN}, {"up", VK_UP}, {"space", VK_SPACE},
+    };
+    std::vector<WORD> held;
+    std::string rest = name;
+    for (std::size_t plus; (plus = rest.find('+')) != std::string::npos; rest = rest.substr(plus + 1)) {
+        const std::string modifier = rest.substr(0, plus);
+        held.push_back(modifier == "shift" ? VK_SHIFT : modifier == "alt" ? VK_MENU : VK_CONTROL);
+    }
+    WORD vk = 0;
+    for (const auto &[text, code] : keys)
+        if (rest == text)
+            vk = code;
+    if (vk == 0 && rest.size() == 1)
+        vk = static_cast<WORD>(::toupper(static_cast<unsigned char>(rest[0])));
+    std::vector<INPUT> inputs;
+    for (WORD m : held)
+        inputs.push_back(key(m, false));
+    inputs.push_back(key(vk, false));
+    inputs.push_back(key(vk, true));
+    for (auto m = held.rbegin(); m != held.rend(); ++m)
+        inputs.push_back(key(*m, true));
+    send(inputs);
+}
+
+void press(const std::string &name);
+
+HWND focused()
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(mainWindow(), nullptr), &info);
+    return info.hwndFocus;
+}
+
+// Each character a key press, and the next only once the box shows it or
+// the input warning has come up: then "warned after C" is printed and the
+// box closed with Enter, as a person would.
+void typeText(const std::wstring &text)
+{
+    for (wchar_t c : text) {
+        const HWND box = focused();
+        const std::wstring before = box != nullptr ? textOf(box) : std::wstring();
+        INPUT down{}, up{};
+        down.type = up.type = INPUT_KEYBOARD;
+        down.ki.wScan = up.ki.wScan = c;
+        down.ki.dwFlags = KEYEVENTF_UNICODE;
+        up.ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+        ::SendInput(1, &down, sizeof down);
+        ::SendInput(1, &up, sizeof up);
+        HWND warning = nullptr;
+        for (int i = 0; i < 100; ++i) { // up to 5 s
+            ::Sleep(50);
+            if ((warning = ::FindWindowW(L"#32770", L"Warning")) != nullptr && ::IsWindowVisible(warning))
+                break;
+            warning = nullptr;
+            if (box != nullptr && textOf(box) != before && i >= 1)
+                break;
+        }
+        if (warning != nullptr) {
+            std::printf("warned after %s\n", narrow(std::wstring(1, c)).c_str());
+            ::SetForegroundWindow(warning);
+            ::Sleep(100);
+            press("enter");
+            for (int i = 0; i < 100 && ::IsWindow(warning); ++i)
+                ::Sleep(50);
+            ::Sleep(100);
+        }
+    }
+}
+
+void click(HWND target)
+{
+    RECT r{};
+    ::GetWindowRect(target, &r);
+    const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    const int width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN), height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    INPUT move{}, down{}, up{};
+    move.type = down.type = up.type = INPUT_MOUSE;
+    move.mi.dx = MulDiv(x - ::GetSystemMetrics(SM_XVIRTUALSCREEN), 65535, width - 1);
+    move.mi.dy = MulDiv(y - ::GetSystemMetrics(SM_YVIRTUALSCREEN), 65535, height - 1);
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+    down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    send({move, down, up});
+}
+
+std::string boxText(HWND box)
+{
+    std::string text;
+    for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t type[32] = {};
+        ::GetClassNameW(child, type, 32);
+        if (lstrcmpiW(type, L"Static") != 0)
+            continue;
+        if (!textOf(child).empty() && (::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) {
+            text = narrow(textOf(child));
+        }
+    }
+    for (char &c : text)
+        if (c == '\n' || c == '\r')
+            c = '|';
+    return text;
+}
+
+void run(const std::string &line)
+{
+    std::istringstream words(line);
+    std::string command;
+    words >> command;
+    std::string rest;
+    std::getline(words, rest);
+    if (!rest.empty() && rest[0] == ' ')
+        rest.erase(0, 1);
+    if (command == "wait-window") {
+        const HWND window = waitFor(nullptr, wide(rest), 20000);
+        RECT r{};
+        if (window != nullptr)
+            ::GetWindowRect(window, &r);
+        std::printf(window ? "frame %ld %ld %ld %ld\n" : "no window\n", r.left, r.top, r.right, r.bottom);
+    } else if (command == "frame") {
+        RECT r{};
+        ::GetWindowRect(mainWindow(), &r);
+        std::printf("frame %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    } else if (command == "texts") {
+        for (int id = 101; id <= 108; ++id)
+            std::printf("%d=%s\n", id, narrow(textOf(control(id))).c_str());
+    } else if (command == "click") {
+        click(control(std::stoi(rest)));
+    } else if (command == "type") {
+        typeText(wide(rest));
+    } else if (command == "keys") {
+        std::istringstream names(rest);
+        for (std::string name; names >> name;)
+            press(name);
+    } else if (command == "checked") {
+        int checked = -1;
+        for (int i = 0; i < 4; ++i)
+            if (::SendMessageW(control(111 + i), BM_GETCHECK, 0, 0) == BST_CHECKED)
+                checked = i;
+        std::printf("checked %d\n", checked);
+    } else if (command == "focus") {
+        const HWND focus = focused();
+        std::printf("focus %d\n", focus ? ::GetDlgCtrlID(focus) : 0);
+    } else if (command == "box" || command == "see" || command == "no-box") {
+        const HWND box = waitFor(L"#32770", wide(rest), command == "no-box" ? 1000 : 10000);
+        if (command == "no-box") {
+            std::printf(box ? "box %s shows\n" : "no box %s\n", rest.c_str());
+            return;
+        }
+        if (box == nullptr) {
+            std::printf("no box %s\n", rest.c_str());
+            return;
+        }
+        std::printf("box %s | %s\n", rest.c_str(), boxText(box).c_str());
+        if (command == "see") {
+            RECT r{};
+            ::GetWindowRect(box, &r);
+            MONITORINFO monitor{};
+            monitor.cbSize = sizeof monitor;
+            ::GetMonitorInfoW(::MonitorFromWindow(box, MONITOR_DEFAULTTOPRIMARY), &monitor);
+            std::printf("centre %ld %ld of %ld %ld\n", (r.left + r.right) / 2, (r.top + r.bottom) / 2,
+                        (monitor.rcWork.left + monitor.rcWork.right) / 2, (monitor.rcWork.top + monitor.rcWork.bottom) / 2);
+            return;
+        }
+        ::SetForegroundWindow(box);
+        ::Sleep(100);
+        press("enter");
+        for (int i = 0; i < 50 && ::IsWindow(box); ++i)
+            ::Sleep(50);
+    } else if (command == "help-text") {
+        const HWND help = waitFor(L"TOstrelFhelp", L"", 5000);
+        std::string text = help ? narrow(textOf(::GetWindow(help, GW_CHILD))) : "no help window";
+        std::string joined;
+        for (std::size_t i = 0; i < text.size(); ++i)
+            if (text[i] != '\r')
+                joined += text[i] == '\n' ? '|' : text[i];
+        std::printf("help %s\n", joined.c_str());
+    } else if (command == "client") {
+        RECT r{};
+        ::GetClientRect(mainWindow(), &r);
+        std::printf("client %ld %ld\n", r.right, r.bottom);
+    } else if (command == "move") {
+        int left = 0, top = 0;
+        std::istringstream(rest) >> left >> top;
+        ::SetWindowPos(mainWindow(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    } else if (command == "close") {
+        const HWND window = mainWindow();
+        ::PostMessageW(window, WM_CLOSE, 0, 0);
+        for (int i = 0; i < 200 && ::IsWindow(window); ++i)
+            ::Sleep(50);
+        std::printf(::IsWindow(window) ? "still open\n" : "closed\n");
+    } else if (command == "activate") {
+        ::SetForegroundWindow(mainWindow());
+        ::Sleep(150);
+    } else if (command == "sleep") {
+        ::Sleep(static_cast<DWORD>(std::stoi(rest)));
+    } else if (!command.empty() && command[0] != '#') {
+        std::printf("unknown command %s\n", command.c_str());
+    }
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    std::ifstream file;
+    if (argc > 1)
+        file.open(argv[1]);
+    std::istream &in = argc > 1 ? static_cast<std::istream &>(file) : std::cin;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        run(line);
+    }
+    return 0;
+}

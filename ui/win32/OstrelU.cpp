@@ -1,0 +1,456 @@
+// SPDX-License-Identifier: MIT
+#include "ui/win32/OstrelU.h"
+
+#include "text/decimal.h"
+#include "text/present.h"
+#include "ui/win32/OstrelhelpU.h"
+#include "ui/win32/controls.h"
+#include "ui/win32/desktop.h"
+
+#include <algorithm>
+
+namespace cttax::win32 {
+
+namespace {
+
+constexpr const wchar_t *kClassName = L"TOstrelF";
+constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+
+enum class Face { Title, Caption };
+enum class Parent { Window, Group, Panel };
+
+// The fixed layout: each control's place in its parent at 96 DPI. A label's
+// width is its caption's (0 here).
+struct Placement {
+    int id;
+    Parent parent;
+    const wchar_t *type;
+    DWORD style;
+    DWORD exStyle;
+    int left, top, width, height;
+    Face face;
+};
+
+constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
+constexpr DWORD kInput = ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP;
+constexpr DWORD kResult = kInput | ES_READONLY;
+constexpr int kItemsTop = 24;
+constexpr int kItemStep = (160 - kItemsTop) / 4;
+
+// In creation order, which is the tab order: the status group, the AGI box,
+// the panel with its six results, the property tax box.
+constexpr Placement kLayout[] = {
+    {kRadioStatus, Parent::Window, kContainerClass, WS_TABSTOP | WS_GROUP, WS_EX_CONTROLPARENT, 248, 54, 209, 160, Face::Caption},
+    {kGroupFrame, Parent::Group, L"BUTTON", BS_GROUPBOX, 0, 0, 0, 209, 160, Face::Caption},
+    {kRadioFirst, Parent::Group, L"BUTTON", BS_RADIOBUTTON | WS_TABSTOP | WS_GROUP, 0, 10, kItemsTop, 190, kItemStep, Face::Caption},
+    {kRadioFirst + 1, Parent::Group, L"BUTTON", BS_RADIOBUTTON, 0, 10, kItemsTop + kItemStep, 190, kItemStep, Face::Caption},
+    {kRadioFirst + 2, Parent::Group, L"BUTTON", BS_RADIOBUTTON, 0, 10, kItemsTop + 2 * kItemStep, 190, kItemStep, Face::Caption},
+    {kRadioFirst + 3, Parent::Group, L"BUTTON", BS_RADIOBUTTON, 0, 10, kItemsTop + 3 * kItemStep, 190, kItemStep, Face::Caption},
+    {kLabel1, Parent::Window, L"STATIC", kLabel, 0, 53, 12, 0, 24, Face::Title},
+    {kLabel2, Parent::Window, L"STATIC", kLabel, 0, 12, 57, 0, 19, Face::Caption},
+    {kLabel3, Parent::Window, L"STATIC", kLabel, 0, 38, 90, 0, 19, Face::Caption},
+    {kEdit1, Parent::Window, L"EDIT", kInput, WS_EX_CLIENTEDGE, 54, 86, 113, 27, Face::Caption},
+    {kLabel4, Parent::Window, L"STATIC", kLabel, 0, 12, 155, 0, 19, Face::Caption},
+    {kLabel5, Parent::Window, L"STATIC", kLabel, 0, 38, 182, 0, 19, Face::Caption},
+    {kPanel1, Parent::Window, kContainerClass, WS_GROUP, WS_EX_CONTROLPARENT, 12, 240, 477, 265, Face::Caption},
+    {kLabel6, Parent::Panel, L"STATIC", kLabel, 0, 16, 17, 0, 19, Face::Caption},
+    {kEdit3, Parent::Panel, L"EDIT", kResult, WS_EX_CLIENTEDGE, 347, 15, 113, 27, Face::Caption},
+    {kLabel7, Parent::Panel, L"STATIC", kLabel, 0, 16, 58, 0, 19, Face::Caption},
+    {kEdit4, Parent::Panel, L"EDIT", kResult, WS_EX_CLIENTEDGE, 347, 56, 113, 27, Face::Caption},
+    {kLabel8, Parent::Panel, L"STATIC", kLabel, 0, 16, 99, 0, 19, Face::Caption},
+    {kEdit5, Parent::Panel, L"EDIT", kResult, WS_EX_CLIENTEDGE, 347, 97, 113, 27, Face::Caption},
+    {kLabel9, Parent::Panel, L"STATIC", kLabel, 0, 16, 140, 0, 19, Face::Caption},
+    {kEdit6, Parent::Panel, L"EDIT", kResult, WS_EX_CLIENTEDGE, 347, 138, 113, 27, Face::Caption},
+    {kLabel10, Parent::Panel, L"STATIC", kLabel, 0, 16, 181, 0, 19, Face::Caption},
+    {kEdit7, Parent::Panel, L"EDIT", kResult, WS_EX_CLIENTEDGE, 347, 179, 113, 27, Face::Caption},
+    {kLabel11, Parent::Panel, L"STATIC", kLabel, 0, 16, 222, 0, 19, Face::Caption},
+    {kEdit8, Parent::Panel, L"EDIT", kResult, WS_EX_CLIENTEDGE, 347, 220, 113, 27, Face::Caption},
+    {kEdit2, Parent::Window, L"EDIT", kInput, WS_EX_CLIENTEDGE, 54, 178, 113, 27, Face::Caption},
+};
+
+std::wstring initialText(int id)
+{
+    switch (id) {
+    case kGroupFrame: return L"Select Filing Status";
+    case kRadioFirst: return L"Single";
+    case kRadioFirst + 1: return L"Married";
+    case kRadioFirst + 2: return L"Separately";
+    case kRadioFirst + 3: return L"Household";
+    case kLabel1: return L"Connecticut State Resident Income Tax";
+    case kLabel2: return L"CT Adjusted Gross Income";
+    case kLabel3:
+    case kLabel5: return L"$";
+    case kLabel4: return L"CT Property Tax Paid";
+    default:
+        if (id >= kLabel6 && id <= kLabel11)
+            return wide(kPresentedResults[static_cast<std::size_t>(id - kLabel6)].caption);
+        if (id >= kEdit1 && id <= kEdit8)
+            return wide(kPlaceholder);
+        return {};
+    }
+}
+
+HWND dialogItem(HWND window, int id)
+{
+    // Controls in the two containers are found below them.
+    for (HWND parent : {window, ::GetDlgItem(window, kRadioStatus), ::GetDlgItem(window, kPanel1)})
+        if (HWND control = parent != nullptr ? ::GetDlgItem(parent, id) : nullptr)
+            return control;
+    return nullptr;
+}
+
+} // namespace
+
+void useLocaleDecimalSeparator()
+{
+    wchar_t symbol[8] = {};
+    const int n = ::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, symbol, 8);
+    const std::string point = n > 1 ? narrow(std::wstring(symbol, static_cast<std::size_t>(n - 1))) : std::string();
+    setDecimalSeparator(point.empty() ? std::string(".") : point);
+}
+
+TOstrelF::TOstrelF(HINSTANCE instance, Desktop &desktop, std::wstring title, SettingsLocation settings,
+                   TOstrelFhelp &help)
+    : desktop_(desktop), help_(help), form_(*this, narrow(title), std::move(settings))
+{
+    registerContainerClass(instance);
+    WNDCLASSEXW type{};
+    type.cbSize = sizeof type;
+    type.lpfnWndProc = windowProc;
+    type.hInstance = instance;
+    type.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
+    type.hIconSm = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, 0));
+    type.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    type.hbrBackground = ::GetSysColorBrush(COLOR_APPWORKSPACE);
+    type.lpszClassName = kClassName;
+    ::RegisterClassExW(&type);
+
+    MainMenu = ::CreateMenu();
+    File1 = ::CreatePopupMenu();
+    ::AppendMenuW(File1, MF_STRING, kExit1, L"&Exit");
+    ::AppendMenuW(MainMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(File1), L"&File");
+    ::AppendMenuW(MainMenu, MF_STRING, kHelp1, L"&Help");
+    ::AppendMenuW(MainMenu, MF_STRING, kKaldoHomePage1, L"&Kaldo Home Page");
+
+    // Created hidden at the design position; the system window exists at once.
+    window_ = ::CreateWindowExW(kExStyle, kClassName, L"Kaldo 2011", kStyle, kDesignPosition.x, kDesignPosition.y,
+                                CW_USEDEFAULT, CW_USEDEFAULT, nullptr, MainMenu, instance, this);
+    createControls();
+    FormCreate();
+}
+
+TOstrelF::~TOstrelF()
+{
+    if (window_ != nullptr)
+        ::DestroyWindow(window_);
+    ::DeleteObject(captionFont_);
+    ::DeleteObject(titleFont_);
+}
+
+void TOstrelF::createControls()
+{
+    const HINSTANCE instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(window_, GWLP_HINSTANCE));
+    static const ContainerLook group{::GetSysColor(COLOR_GRADIENTINACTIVECAPTION), false};
+    static const ContainerLook panel{kGray, true};
+    for (const Placement &p : kLayout) {
+        const HWND parent = p.parent == Parent::Window ? window_ : p.parent == Parent::Group ? RadioStatus : Panel1;
+        const void *look = p.id == kRadioStatus ? &group : p.id == kPanel1 ? &panel : nullptr;
+        const HWND control = ::CreateWindowExW(p.exStyle, p.type, initialText(p.id).c_str(), p.style | WS_CHILD | WS_VISIBLE,
+                                               0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(p.id)),
+                                               instance, const_cast<void *>(look));
+        if (p.id == kRadioStatus)
+            RadioStatus = control;
+        else if (p.id == kPanel1)
+            Panel1 = control;
+        else if (p.id >= kRadioFirst && p.id < kRadioFirst + 4)
+            radios_[static_cast<std::size_t>(p.id - kRadioFirst)] = control;
+    }
+    HWND *const named[] = {&Edit1, &Edit2, &Edit3, &Edit4, &Edit5, &Edit6, &Edit7, &Edit8};
+    for (int i = 0; i < 8; ++i)
+        *named[i] = dialogItem(window_, kEdit1 + i);
+    HWND *const labels[] = {&Label1, &Label2, &Label3, &Label4, &Label5, &Label6, &Label7, &Label8, &Label9, &Label10, &Label11};
+    for (int i = 0; i < 11; ++i)
+        *labels[i] = dialogItem(window_, kLabel1 + i);
+    layOut();
+}
+
+// Places every control for the window's DPI, and the window's outer size
+// for its client area (at creation, and when the window moves to a monitor
+// of another DPI).
+void TOstrelF::layOut()
+{
+    dpi_ = dpiOf(window_);
+    ::DeleteObject(captionFont_);
+    ::DeleteObject(titleFont_);
+    captionFont_ = makeFont(L"Arial", 16, true, false, dpi_);
+    titleFont_ = makeFont(L"Arial", 21, true, true, dpi_);
+    for (const Placement &p : kLayout) {
+        const HWND control = dialogItem(window_, p.id);
+        const HFONT font = p.face == Face::Title ? titleFont_ : captionFont_;
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        int width = scaled(p.width, dpi_);
+        if (p.width == 0) { // a label: as wide as its caption
+            const HDC dc = ::GetDC(control);
+            const HGDIOBJ old = ::SelectObject(dc, font);
+            const std::wstring text = textOf(control);
+            SIZE extent{};
+            ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+            ::SelectObject(dc, old);
+            ::ReleaseDC(control, dc);
+            width = extent.cx;
+        }
+        ::SetWindowPos(control, nullptr, scaled(p.left, dpi_), scaled(p.top, dpi_), width, scaled(p.height, dpi_),
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    const SIZE outer = outerSizeFor(kClientSize.width, kClientSize.height, kStyle, kExStyle, true, dpi_);
+    ::SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TOstrelF::show(int showCommand)
+{
+    const bool minimised =
+        showCommand == SW_SHOWMINIMIZED || showCommand == SW_MINIMIZE || showCommand == SW_SHOWMINNOACTIVE;
+    if (!minimised)
+        load(); // before the window is first drawn
+    ::ShowWindow(window_, showCommand);
+    ::UpdateWindow(window_);
+    if (!minimised)
+        focusFirst();
+}
+
+// Typing starts with the filing status: its selected item, or the first.
+void TOstrelF::focusFirst()
+{
+    focusing_ = true;
+    ::SetFocus(radio(std::max(0, statusIndex_)));
+    focusing_ = false;
+}
+
+void TOstrelF::load()
+{
+    if (loaded_)
+        return;
+    loaded_ = true;
+    form_.guarded([this] { FormShow(); });
+}
+
+// ---------------------------------------------------------------- messages
+
+LRESULT CALLBACK TOstrelF::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto *self = static_cast<TOstrelF *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
+        self->window_ = window;
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto *self = reinterpret_cast<TOstrelF *>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self == nullptr)
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        self->window_ = nullptr;
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    try {
+        return self->handleMessage(message, wParam, lParam);
+    } catch (...) {
+        return 0; // the handlers report their own errors; nothing leaves here
+    }
+}
+
+LRESULT TOstrelF::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+        command(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+        return reinterpret_cast<LRESULT>(colours(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)));
+    case WM_GETMINMAXINFO: { // the outer size is fixed, maximised too
+        auto *limits = reinterpret_cast<MINMAXINFO *>(lParam);
+        const SIZE outer = outerSizeFor(kClientSize.width, kClientSize.height, kStyle, kExStyle, true, dpi_);
+        limits->ptMinTrackSize = limits->ptMaxTrackSize = limits->ptMaxSize = {outer.cx, outer.cy};
+        return 0;
+    }
+    case WM_DPICHANGED: {
+        const RECT *suggested = reinterpret_cast<const RECT *>(lParam);
+        ::SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        layOut();
+        return 0;
+    }
+    case WM_SIZE:
+        if (wParam != SIZE_MINIMIZED && !loaded_) { // a window started minimised, now restored
+            load();
+            focusFirst();
+        }
+        return 0;
+    case WM_ACTIVATE:
+        // The focus comes back to the control that had it, after a message
+        // box as after another program; a plain window would take it itself.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            if (HWND focus = ::GetFocus(); focus != nullptr && ::IsChild(window_, focus))
+                lastFocus_ = focus;
+        } else if (lastFocus_ != nullptr && ::IsWindow(lastFocus_)) {
+            focusing_ = true;
+            ::SetFocus(lastFocus_);
+            focusing_ = false;
+        }
+        return 0;
+    case WM_SETTINGCHANGE:
+        if (lParam != 0 && std::wstring(reinterpret_cast<const wchar_t *>(lParam)) == L"intl")
+            useLocaleDecimalSeparator();
+        return 0;
+    case WM_CLOSE:
+        form_.guarded([this] { FormClose(); });
+        // The close always goes through, also after a failed save: the error
+        // has been reported, and the user must always be able to leave.
+        ::DestroyWindow(window_);
+        return 0;
+    case WM_DESTROY:
+        ::PostQuitMessage(0);
+        return 0;
+    default:
+        return ::DefWindowProcW(window_, message, wParam, lParam);
+    }
+}
+
+void TOstrelF::command(int id, int code)
+{
+    if (id == kEdit1 && code == EN_CHANGE)
+        form_.guarded([this] { Edit1Change(); });
+    else if (id == kEdit2 && code == EN_CHANGE)
+        form_.guarded([this] { Edit2Change(); });
+    else if (id >= kRadioFirst && id < kRadioFirst + 4 && code == BN_CLICKED && !focusing_)
+        setStatusIndex(id - kRadioFirst); // the selected item again changes nothing
+    else if (id == kExit1 && code == 0)
+        form_.guarded([this] { Exit1Click(); });
+    else if (id == kHelp1 && code == 0)
+        form_.guarded([this] { Help1Click(); });
+    else if (id == kKaldoHomePage1 && code == 0)
+        form_.guarded([this] { KaldoHomePage1Click(); });
+}
+
+HBRUSH TOstrelF::colours(HWND control, HDC dc)
+{
+    const int id = ::GetDlgCtrlID(control);
+    COLORREF text = ::GetSysColor(COLOR_WINDOWTEXT), back = ::GetSysColor(COLOR_APPWORKSPACE);
+    if (id == kEdit1 || id == kEdit2)
+        back = kWhite;
+    else if (id >= kEdit3 && id <= kEdit8)
+        text = kBlue, back = kAqua;
+    else if (id >= kLabel6 && id <= kLabel11)
+        text = kNavy, back = kGray;
+    else if (id == kGroupFrame || (id >= kRadioFirst && id < kRadioFirst + 4))
+        back = ::GetSysColor(COLOR_GRADIENTINACTIVECAPTION);
+    ::SetTextColor(dc, text);
+    ::SetBkColor(dc, back);
+    return brushOf(back);
+}
+
+// ---------------------------------------------------------------- the view
+
+std::string TOstrelF::inputText(Input input) const
+{
+    return narrow(textOf(input == Input::Agi ? Edit1 : Edit2));
+}
+
+void TOstrelF::writeInput(Input input, const std::string &text)
+{
+    // EN_CHANGE comes for every write, the same text too: compare first.
+    const HWND box = input == Input::Agi ? Edit1 : Edit2;
+    const std::wstring wanted = wide(text);
+    if (textOf(box) != wanted)
+        ::SetWindowTextW(box, wanted.c_str()); // runs the change handler before it returns
+}
+
+void TOstrelF::writeResult(std::size_t row, const std::string &text)
+{
+    const HWND boxes[] = {Edit3, Edit4, Edit5, Edit6, Edit7, Edit8};
+    ::SetWindowTextW(boxes[row], wide(text).c_str());
+}
+
+void TOstrelF::setStatusIndex(int index)
+{
+    index = std::clamp(index, -1, 3);
+    if (index == statusIndex_)
+        return;
+    if (statusIndex_ >= 0)
+        ::SendMessageW(radio(statusIndex_), BM_SETCHECK, BST_UNCHECKED, 0);
+    statusIndex_ = index;
+    if (index < 0)
+        return;
+    ::SendMessageW(radio(index), BM_SETCHECK, BST_CHECKED, 0);
+    form_.guarded([this] { RadioStatusClick(); });
+}
+
+void TOstrelF::warn(const std::string &text)
+{
+    desktop_.warn(window_, wide(text));
+}
+
+void TOstrelF::reportError(const std::string &title, const std::string &text)
+{
+    desktop_.reportError(window_, wide(title), wide(text));
+}
+
+void TOstrelF::beep()
+{
+    desktop_.beep();
+}
+
+void TOstrelF::openUrl(const std::string &address)
+{
+    desktop_.openUrl(wide(address));
+}
+
+void TOstrelF::showHelp()
+{
+    help_.showInFront();
+}
+
+void TOstrelF::requestClose()
+{
+    ::PostMessageW(window_, WM_CLOSE, 0, 0);
+}
+
+void TOstrelF::placeFrame(ScreenPoint position)
+{
+    ::SetWindowPos(window_, nullptr, position.x, position.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Where the frame stands, or for a minimised or maximised window where it
+// stands when restored (the placement's rectangle is in work-area
+// coordinates: the task bar's room above or left of it is added).
+std::optional<ScreenPoint> TOstrelF::framePosition() const
+{
+    if (!::IsIconic(window_) && !::IsZoomed(window_)) {
+        RECT frame{};
+        ::GetWindowRect(window_, &frame);
+        return ScreenPoint{frame.left, frame.top};
+    }
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    ::GetWindowPlacement(window_, &placement);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoW(::MonitorFromRect(&placement.rcNormalPosition, MONITOR_DEFAULTTONEAREST), &monitor);
+    return ScreenPoint{placement.rcNormalPosition.left + monitor.rcWork.left - monitor.rcMonitor.left,
+                       placement.rcNormalPosition.top + monitor.rcWork.top - monitor.rcMonitor.top};
+}
+
+ScreenSize TOstrelF::frameSize() const
+{
+    RECT frame{};
+    ::GetWindowRect(window_, &frame);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+std::vector<ScreenArea> TOstrelF::screenAreas() const
+{
+    return desktop_.screenAreas();
+}
+
+} // namespace cttax::win32

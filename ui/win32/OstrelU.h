@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "settings/settings_file.h"
+#include "ui/core/form.h"
+
+#include <array>
+#include <string>
+
+#include <windows.h>
+
+namespace cttax::win32 {
+
+class Desktop;
+class TOstrelFhelp;
+
+// Control identifiers, which a test driver uses as well.
+enum ControlId : int {
+    kEdit1 = 101, kEdit2, kEdit3, kEdit4, kEdit5, kEdit6, kEdit7, kEdit8,
+    kRadioFirst = 111, // Single, Married, Separately, Household: 111 to 114
+    kRadioStatus = 120, kPanel1, kGroupFrame,
+    kLabel1 = 131, kLabel2, kLabel3, kLabel4, kLabel5, kLabel6, kLabel7, kLabel8, kLabel9, kLabel10, kLabel11,
+    kExit1 = 201, kHelp1, kKaldoHomePage1,
+};
+
+// The main window in Win32: real EDIT, STATIC and BUTTON controls in the
+// fixed layout (at the monitor's DPI), the menu, and the notifications
+// forwarded to the behaviour every front end shares (MainForm). Each
+// message that reaches a handler is an error boundary: no exception leaves
+// the window procedure.
+class TOstrelF final : private FormView {
+public:
+    TOstrelF(HINSTANCE instance, Desktop &desktop, std::wstring title, SettingsLocation settings, TOstrelFhelp &help);
+    ~TOstrelF();
+    TOstrelF(const TOstrelF &) = delete;
+    TOstrelF &operator=(const TOstrelF &) = delete;
+
+    // Shows the window the way the desktop asked (nCmdShow); the settings
+    // are loaded before it is first drawn, or when a window started
+    // minimised is first restored.
+    void show(int showCommand);
+    HWND handle() const { return window_; }
+
+    HWND Label1{}, RadioStatus{}, Edit1{}, Label2{}, Label3{}, Panel1{}, Label4{}, Label5{}, Edit2{};
+    HWND Label6{}, Label7{}, Label8{}, Label9{}, Label10{}, Label11{};
+    HWND Edit3{}, Edit4{}, Edit5{}, Edit6{}, Edit7{}, Edit8{};
+    HMENU MainMenu{}, File1{};
+
+    void writecfg() { form_.writecfg(); }
+    void readcfg() { form_.readcfg(); }
+    void calculate() { form_.calculate(); }
+    void Exit1Click() { form_.Exit1Click(); }
+    void Help1Click() { form_.Help1Click(); }
+    void FormShow() { form_.FormShow(); }
+    void FormClose() { form_.FormClose(); }
+    void FormCreate() { form_.FormCreate(); }
+    void Edit1Change() { form_.Edit1Change(); }
+    void Edit2Change() { form_.Edit2Change(); }
+    void RadioStatusClick() { form_.RadioStatusClick(); }
+    void KaldoHomePage1Click() { form_.KaldoHomePage1Click(); }
+
+private:
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void createControls();
+    void layOut();
+    void command(int id, int code);
+    HBRUSH colours(HWND control, HDC dc);
+    void load();
+    void focusFirst();
+    HWND radio(int index) const { return radios_[static_cast<std::size_t>(index)]; }
+
+    // FormView
+    std::string inputText(Input input) const override;
+    void writeInput(Input input, const std::string &text) override;
+    void writeResult(std::size_t row, const std::string &text) override;
+    int statusIndex() const override { return statusIndex_; }
+    void setStatusIndex(int index) override;
+    void warn(const std::string &text) override;
+    void reportError(const std::string &title, const std::string &text) override;
+    void beep() override;
+    void openUrl(const std::string &address) override;
+    void showHelp() override;
+    void requestClose() override;
+    void placeFrame(ScreenPoint position) override;
+    std::optional<ScreenPoint> framePosition() const override;
+    ScreenSize frameSize() const override;
+    std::vector<ScreenArea> screenAreas() const override;
+
+    Desktop &desktop_;
+    TOstrelFhelp &help_;
+    MainForm form_;
+    HWND window_ = nullptr;
+    std::array<HWND, 4> radios_{};
+    int statusIndex_ = -1;
+    UINT dpi_ = 96;
+    HFONT captionFont_ = nullptr, titleFont_ = nullptr;
+    bool loaded_ = false;
+    bool focusing_ = false; // a focus the program gives is no click
+    HWND lastFocus_ = nullptr;
+};
+
+// The decimal symbol of the user's locale, "." where it has none.
+void useLocaleDecimalSeparator();
+
+} // namespace cttax::win32

@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: MIT
+#include "ui/win32/OstrelhelpU.h"
+
+#include "ui/core/help_text.h"
+#include "ui/win32/controls.h"
+#include "ui/win32/desktop.h"
+
+#include <algorithm>
+
+namespace cttax::win32 {
+
+namespace {
+
+constexpr const wchar_t *kClassName = L"TOstrelFhelp";
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+constexpr int kClientWidth = 426;
+constexpr int kClientHeight = 759;
+constexpr int kMemo1 = 301;
+
+} // namespace
+
+TOstrelFhelp::TOstrelFhelp(HINSTANCE instance)
+{
+    WNDCLASSEXW type{};
+    type.cbSize = sizeof type;
+    type.lpfnWndProc = windowProc;
+    type.hInstance = instance;
+    type.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
+    type.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    type.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
+    type.lpszClassName = kClassName;
+    ::RegisterClassExW(&type);
+    window_ = ::CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"Kaldo 2011 Help", kStyle, 0, 0, 0, 0, nullptr,
+                                nullptr, instance, this);
+    const UINT dpi = dpiOf(window_);
+    const SIZE outer = outerSizeFor(kClientWidth, kClientHeight, kStyle, WS_EX_CONTROLPARENT, false, dpi);
+    ::SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    font_ = makeFont(L"MS Sans Serif", 13, false, false, dpi);
+    // Multi-line without horizontal scrolling: the lines wrap at words.
+    Memo1 = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", wide(helpText("\r\n")).c_str(),
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_LEFT, scaled(16, dpi),
+                              scaled(18, dpi), scaled(394, dpi), scaled(723, dpi), window_,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMemo1)), instance, nullptr);
+    ::SendMessageW(Memo1, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+}
+
+TOstrelFhelp::~TOstrelFhelp()
+{
+    if (window_ != nullptr)
+        ::DestroyWindow(window_);
+    ::DeleteObject(font_);
+}
+
+void TOstrelFhelp::showInFront()
+{
+    if (!::IsWindowVisible(window_)) {
+        if (!placed_) {
+            RECT frame{};
+            ::GetWindowRect(window_, &frame);
+            const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+            const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN), top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+            ::SetWindowPos(window_, nullptr, left + std::max(0, (::GetSystemMetrics(SM_CXVIRTUALSCREEN) - width) / 2),
+                           top + std::max(0, (::GetSystemMetrics(SM_CYVIRTUALSCREEN) - height) / 2), 0, 0,
+                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            placed_ = true;
+        }
+        ::ShowWindow(window_, SW_SHOWNORMAL);
+    }
+    if (::IsIconic(window_))
+        ::ShowWindow(window_, SW_RESTORE);
+    ::SetForegroundWindow(window_);
+    ::SetFocus(Memo1);
+    ::SendMessageW(Memo1, EM_SETSEL, 0, 0);
+}
+
+LRESULT CALLBACK TOstrelFhelp::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CTLCOLORSTATIC: // a read-only box asks as a static does
+        ::SetTextColor(reinterpret_cast<HDC>(wParam), ::GetSysColor(COLOR_WINDOWTEXT));
+        ::SetBkColor(reinterpret_cast<HDC>(wParam), kMemoGreen);
+        return reinterpret_cast<LRESULT>(brushOf(kMemoGreen));
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDCANCEL) // Esc, through the dialog keys
+            ::ShowWindow(window, SW_HIDE);
+        return 0;
+    case WM_CLOSE: // closing only hides it
+        ::ShowWindow(window, SW_HIDE);
+        return 0;
+    default:
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+} // namespace cttax::win32

@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <windows.h>
+
+namespace cttax::win32 {
+
+// The instructions window: one fixed, read-only, word-wrapped text. Created
+// hidden; its close button and Esc only hide it.
+class TOstrelFhelp {
+public:
+    explicit TOstrelFhelp(HINSTANCE instance);
+    ~TOstrelFhelp();
+    TOstrelFhelp(const TOstrelFhelp &) = delete;
+    TOstrelFhelp &operator=(const TOstrelFhelp &) = delete;
+
+    // Shows the window and brings it to the front. The first showing centres
+    // it on the whole virtual desktop (its top at 0 at the least); later ones
+    // show it where it was when it was closed.
+    void showInFront();
+    HWND handle() const { return window_; }
+
+    HWND Memo1 = nullptr;
+
+private:
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND window_ = nullptr;
+    HFONT font_ = nullptr;
+    bool placed_ = false;
+};
+
+} // namespace cttax::win32

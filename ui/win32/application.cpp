@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: MIT
+#include "ui/win32/application.h"
+
+#include "engine/fpenv.h"
+#include "settings/settings_file.h"
+#include "ui/win32/OstrelU.h"
+#include "ui/win32/OstrelhelpU.h"
+#include "ui/win32/desktop.h"
+
+#include <commctrl.h>
+
+namespace cttax::win32 {
+
+std::wstring applicationTitleFor(const std::wstring &executablePath)
+{
+    const std::size_t slash = executablePath.find_last_of(L"\\/");
+    std::wstring name = slash == std::wstring::npos ? executablePath : executablePath.substr(slash + 1);
+    name = name.substr(0, name.find(L'.'));
+    if (name.size() > 1)
+        ::CharLowerBuffW(name.data() + 1, static_cast<DWORD>(name.size() - 1));
+    return name;
+}
+
+int runApplication(HINSTANCE instance, int showCommand)
+{
+    setUpFloatingPoint();
+    useLocaleDecimalSeparator();
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+
+    const std::filesystem::path executable = runningExecutablePath();
+    Win32Desktop desktop;
+    TOstrelFhelp help(instance);
+    TOstrelF mainWindow(instance, desktop, applicationTitleFor(executable.wstring()),
+                        settingsLocationFor(executable, SettingsEnvironment::fromProcess()), help);
+    mainWindow.show(showCommand);
+
+    MSG message{};
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // Tab, the arrow keys in the status group and Esc in the help window
+        // work as in a dialog.
+        const HWND top = ::GetAncestor(message.hwnd, GA_ROOT);
+        if (top != nullptr && ::IsDialogMessageW(top, &message))
+            continue;
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    return 0;
+}
+
+} // namespace cttax::win32

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: MIT
+// The pieces the Win32 windows are built of: fonts at the monitor's DPI, the
+// fixed colours, and the container window that holds a group of controls
+// (the status group, the results panel) as one control does.
+#pragma once
+
+#include <string>
+
+#include <windows.h>
+
+namespace cttax::win32 {
+
+inline constexpr COLORREF kWhite = RGB(255, 255, 255);
+inline constexpr COLORREF kGray = RGB(128, 128, 128);
+inline constexpr COLORREF kNavy = RGB(0, 0, 128);
+inline constexpr COLORREF kBlue = RGB(0, 0, 255);
+inline constexpr COLORREF kAqua = RGB(0, 255, 255);
+inline constexpr COLORREF kMemoGreen = RGB(192, 220, 192);
+
+// A design length (pixels at 96 DPI) at `dpi`.
+inline int scaled(int length, UINT dpi)
+{
+    return ::MulDiv(length, static_cast<int>(dpi), 96);
+}
+
+// `height` is the character height in pixels at 96 DPI, internal leading
+// not counted; ANSI character set.
+HFONT makeFont(const wchar_t *face, int height, bool bold, bool underline, UINT dpi);
+
+// A solid brush of one colour, made once and kept for the process.
+HBRUSH brushOf(COLORREF colour);
+
+// The container's class name. Its creation parameter is a ContainerLook;
+// it fills itself with the colour (with a raised bevel one pixel wide where
+// asked) and passes its children's notifications and colour requests on to
+// the top-level window, as if they were that window's own.
+inline constexpr const wchar_t *kContainerClass = L"CttaxContainer";
+struct ContainerLook {
+    COLORREF background;
+    bool raisedBevel;
+};
+void registerContainerClass(HINSTANCE instance);
+
+// The window's DPI (96 where the system cannot tell).
+UINT dpiOf(HWND window);
+// The outer rectangle for a client area of `width` x `height` at `dpi`.
+SIZE outerSizeFor(int width, int height, DWORD style, DWORD exStyle, bool menu, UINT dpi);
+
+// A window's text, UTF-16.
+std::wstring textOf(HWND window);
+
+} // namespace cttax::win32
