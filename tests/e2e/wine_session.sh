@@ -4,7 +4,7 @@
 # our own Win32 driver, which reads back every box, the message boxes and
 # the help window. The calls that leave no trace on the screen (the beep,
 # the message boxes' icons, the browser) are read from Wine's relay log.
-#   wine_session.sh DRIVER.exe CTTAX.exe OUT-FOLDER   (WINEPREFIX set by the caller)
+#   wine_session.sh DRIVER.exe CTTAX.exe OUT-FOLDER
 set -uo pipefail
 driver=$1 exe=$2 out=$(mkdir -p "$3" && cd "$3" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
@@ -14,12 +14,13 @@ command -v Xvfb >/dev/null && command -v openbox >/dev/null && [ -x "$wine" ] ||
 mkdir -p "$out"
 work=$(mktemp -d "$out/wine-e2e.XXXXXX")
 # What a failed run saw stays for a look (the relay log, the driver's log).
-trap '"$wine"server -k 2>/dev/null; stop_wm; kill "$xvfb_pid" 2>/dev/null; [ "$failed" -eq 0 ] && rm -rf "$work"' EXIT
+trap '/usr/lib/wine/wineserver -k 2>/dev/null; stop_wm; kill "$xvfb_pid" 2>/dev/null; [ "$failed" -eq 0 ] && rm -rf "$work"' EXIT
 
 start_display
 start_wm openbox
-export WINEDEBUG=-all
-"${wine}server" -k 2>/dev/null
+# A Wine prefix of the session's own: its desktop and colours are set below.
+export WINEPREFIX=$out/wineprefix WINEDEBUG=-all
+/usr/lib/wine/wineserver -k 2>/dev/null
 reg() { "$wine" reg add "$1" /v "$2" /d "$3" /f >/dev/null 2>&1; }
 # One virtual desktop, where Wine's windows take key presses reliably; the
 # colours of a Windows 10 desktop; the calls the relay log records.

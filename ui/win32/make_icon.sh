@@ -5,8 +5,8 @@ set -euo pipefail
 svg=$1 ico=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-convert -background none -density 384 "$svg" -resize 16x16 -colors 16 "PNG8:$work/16.png"
-for size in 32 48 256; do
-  convert -background none -density 384 "$svg" -resize "${size}x${size}" "PNG32:$work/$size.png"
+for size in 16 32 48 256; do
+  rsvg-convert -w "$size" -h "$size" -o "$work/$size.png" "$svg"
 done
-convert "$work/16.png" "$work/32.png" "$work/48.png" "$work/256.png" "$ico"
+convert "$work/16.png" -colors 16 "PNG8:$work/16-colours.png"
+convert "$work/16-colours.png" "$work/32.png" "$work/48.png" "$work/256.png" "$ico"
