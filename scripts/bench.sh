@@ -2,9 +2,11 @@
 # Runs the benchmarks (medians of 9 repetitions) and times the batch
 # calculator against a plain strtold/printf program over 1,000,000 lines.
 # With --soft, the same with the software extended type instead of the x87
-# unit (in build-bench-soft/).
+# unit (in build-bench-soft/). With --windows, the Win32 window under Wine
+# (scripts/bench-windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+if [ "${1:-}" = --windows ]; then exec scripts/bench-windows.sh; fi
 scripts/install-deps.sh libbenchmark-dev
 soft=OFF dir=build-bench
 if [ "${1:-}" = --soft ]; then soft=ON dir=build-bench-soft; fi

@@ -17,20 +17,6 @@ constexpr const wchar_t *kClassName = L"TOstrelF";
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 
-enum class Face { Title, Caption };
-enum class Parent { Window, Group, Panel };
-
-// The fixed layout: each control's place in its parent at 96 DPI. A label's
-// width is its caption's (0 here).
-struct Placement {
-    int id;
-    Parent parent;
-    const wchar_t *type;
-    DWORD style;
-    DWORD exStyle;
-    int left, top, width, height;
-    Face face;
-};
 
 constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
 constexpr DWORD kInput = ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP;
@@ -153,12 +139,19 @@ void TOstrelF::createControls()
     const HINSTANCE instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(window_, GWLP_HINSTANCE));
     static const ContainerLook group{::GetSysColor(COLOR_GRADIENTINACTIVECAPTION), false};
     static const ContainerLook panel{kGray, true};
+    makeFonts();
+    // Each control is made in its place and then given its face: one layout
+    // of its text (an edit box lays its text out again at every change).
     for (const Placement &p : kLayout) {
         const HWND parent = p.parent == Parent::Window ? window_ : p.parent == Parent::Group ? RadioStatus : Panel1;
         const void *look = p.id == kRadioStatus ? &group : p.id == kPanel1 ? &panel : nullptr;
-        const HWND control = ::CreateWindowExW(p.exStyle, p.type, initialText(p.id).c_str(), p.style | WS_CHILD | WS_VISIBLE,
-                                               0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(p.id)),
-                                               instance, const_cast<void *>(look));
+        const std::wstring text = initialText(p.id);
+        const RECT place = placeOf(p, text);
+        const HWND control = ::CreateWindowExW(p.exStyle, p.type, text.c_str(), p.style | WS_CHILD | WS_VISIBLE, place.left,
+                                               place.top, place.right, place.bottom, parent,
+                                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(p.id)), instance,
+                                               const_cast<void *>(look));
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(p.face == Face::Title ? titleFont_ : captionFont_), FALSE);
         if (p.id == kRadioStatus)
             RadioStatus = control;
         else if (p.id == kPanel1)
@@ -172,39 +165,54 @@ void TOstrelF::createControls()
     HWND *const labels[] = {&Label1, &Label2, &Label3, &Label4, &Label5, &Label6, &Label7, &Label8, &Label9, &Label10, &Label11};
     for (int i = 0; i < 11; ++i)
         *labels[i] = dialogItem(window_, kLabel1 + i);
-    layOut();
+    fitFrame();
 }
 
-// Places every control for the window's DPI, and the window's outer size
-// for its client area (at creation, and when the window moves to a monitor
-// of another DPI).
-void TOstrelF::layOut()
+void TOstrelF::makeFonts()
 {
     dpi_ = dpiOf(window_);
     ::DeleteObject(captionFont_);
     ::DeleteObject(titleFont_);
     captionFont_ = makeFont(L"Arial", 16, true, false, dpi_);
     titleFont_ = makeFont(L"Arial", 21, true, true, dpi_);
-    for (const Placement &p : kLayout) {
-        const HWND control = dialogItem(window_, p.id);
-        const HFONT font = p.face == Face::Title ? titleFont_ : captionFont_;
-        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        int width = scaled(p.width, dpi_);
-        if (p.width == 0) { // a label: as wide as its caption
-            const HDC dc = ::GetDC(control);
-            const HGDIOBJ old = ::SelectObject(dc, font);
-            const std::wstring text = textOf(control);
-            SIZE extent{};
-            ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-            ::SelectObject(dc, old);
-            ::ReleaseDC(control, dc);
-            width = extent.cx;
-        }
-        ::SetWindowPos(control, nullptr, scaled(p.left, dpi_), scaled(p.top, dpi_), width, scaled(p.height, dpi_),
-                       SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// A control's place at the window's DPI (left, top, width, height); a label
+// is as wide as its caption.
+RECT TOstrelF::placeOf(const Placement &p, const std::wstring &text) const
+{
+    int width = scaled(p.width, dpi_);
+    if (p.width == 0) {
+        const HDC dc = ::CreateCompatibleDC(nullptr);
+        const HGDIOBJ old = ::SelectObject(dc, p.face == Face::Title ? titleFont_ : captionFont_);
+        SIZE extent{};
+        ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        ::SelectObject(dc, old);
+        ::DeleteDC(dc);
+        width = extent.cx;
     }
+    return {scaled(p.left, dpi_), scaled(p.top, dpi_), width, scaled(p.height, dpi_)};
+}
+
+// The outer size for the client area at the window's DPI.
+void TOstrelF::fitFrame()
+{
     const SIZE outer = outerSizeFor(kClientSize.width, kClientSize.height, kStyle, kExStyle, true, dpi_);
     ::SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Places every control again for a monitor of another DPI.
+void TOstrelF::layOut()
+{
+    makeFonts();
+    for (const Placement &p : kLayout) {
+        const HWND control = dialogItem(window_, p.id);
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(p.face == Face::Title ? titleFont_ : captionFont_), FALSE);
+        const RECT place = placeOf(p, textOf(control));
+        ::SetWindowPos(control, nullptr, place.left, place.top, place.right, place.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    fitFrame();
+    ::InvalidateRect(window_, nullptr, TRUE);
 }
 
 void TOstrelF::show(int showCommand)
@@ -368,8 +376,12 @@ void TOstrelF::writeInput(Input input, const std::string &text)
 
 void TOstrelF::writeResult(std::size_t row, const std::string &text)
 {
+    // A box's text is costly to set (its layout is redone); an unchanged
+    // result is left as it is.
     const HWND boxes[] = {Edit3, Edit4, Edit5, Edit6, Edit7, Edit8};
-    ::SetWindowTextW(boxes[row], wide(text).c_str());
+    const std::wstring wanted = wide(text);
+    if (textOf(boxes[row]) != wanted)
+        ::SetWindowTextW(boxes[row], wanted.c_str());
 }
 
 void TOstrelF::setStatusIndex(int index)

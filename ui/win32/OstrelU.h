@@ -14,6 +14,21 @@ namespace cttax::win32 {
 class Desktop;
 class TOstrelFhelp;
 
+enum class Face { Title, Caption };
+enum class Parent { Window, Group, Panel };
+
+// The fixed layout: each control's place in its parent at 96 DPI. A label's
+// width is its caption's (0 there).
+struct Placement {
+    int id;
+    Parent parent;
+    const wchar_t *type;
+    DWORD style;
+    DWORD exStyle;
+    int left, top, width, height;
+    Face face;
+};
+
 // Control identifiers, which a test driver uses as well.
 enum ControlId : int {
     kEdit1 = 101, kEdit2, kEdit3, kEdit4, kEdit5, kEdit6, kEdit7, kEdit8,
@@ -63,6 +78,9 @@ private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls();
+    void makeFonts();
+    RECT placeOf(const Placement &p, const std::wstring &text) const;
+    void fitFrame();
     void layOut();
     void command(int id, int code);
     HBRUSH colours(HWND control, HDC dc);

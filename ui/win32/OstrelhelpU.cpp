@@ -35,13 +35,22 @@ TOstrelFhelp::TOstrelFhelp(HINSTANCE instance)
     const UINT dpi = dpiOf(window_);
     const SIZE outer = outerSizeFor(kClientWidth, kClientHeight, kStyle, WS_EX_CONTROLPARENT, false, dpi);
     ::SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The box, its text and its face are made at the first showing, which keeps
+// their layout out of the start-up.
+void TOstrelFhelp::fillText()
+{
+    const UINT dpi = dpiOf(window_);
+    const HINSTANCE instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(window_, GWLP_HINSTANCE));
     font_ = makeFont(L"MS Sans Serif", 13, false, false, dpi);
     // Multi-line without horizontal scrolling: the lines wrap at words.
-    Memo1 = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", wide(helpText("\r\n")).c_str(),
+    Memo1 = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", nullptr,
                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_LEFT, scaled(16, dpi),
                               scaled(18, dpi), scaled(394, dpi), scaled(723, dpi), window_,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMemo1)), instance, nullptr);
     ::SendMessageW(Memo1, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    ::SetWindowTextW(Memo1, wide(helpText("\r\n")).c_str());
 }
 
 TOstrelFhelp::~TOstrelFhelp()
@@ -55,6 +64,7 @@ void TOstrelFhelp::showInFront()
 {
     if (!::IsWindowVisible(window_)) {
         if (!placed_) {
+            fillText();
             RECT frame{};
             ::GetWindowRect(window_, &frame);
             const int width = frame.right - frame.left, height = frame.bottom - frame.top;

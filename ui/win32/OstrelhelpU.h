@@ -20,10 +20,11 @@ public:
     void showInFront();
     HWND handle() const { return window_; }
 
-    HWND Memo1 = nullptr;
+    HWND Memo1 = nullptr; // made at the first showing
 
 private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void fillText();
 
     HWND window_ = nullptr;
     HFONT font_ = nullptr;
