@@ -78,6 +78,10 @@ struct SettingsLocation {
 //   /usr/bin/cttax, XDG_CONFIG_HOME unset  -> /home/ann/.config/cttax/cttax.fig
 //   C:\Program Files\cttax\cttax.exe       -> %APPDATA%\cttax\cttax.fig
 struct SettingsEnvironment {
+    SettingsEnvironment(std::optional<std::string> xdg = std::nullopt, std::optional<std::string> homeFolder = std::nullopt)
+        : xdgConfigHome(std::move(xdg)), home(std::move(homeFolder))
+    {
+    }
     std::optional<std::string> xdgConfigHome;
     std::optional<std::string> home;
     // Windows: the roaming application data folder, and the folders where

@@ -615,7 +615,7 @@ TEST_F(Faults, LocationBesideTheExecutableOrInTheConfigFolder)
     const fs::path keeps = makeFolder("keeps", perms755);
     writeAll(keeps / "cttax.fig", kEarlier);
     const fs::path notUtf8 = makeFolder("caf\xe9", fs::perms::all);
-    const SettingsEnvironment xdg{"/x/config", "/home/ann", {}, {}};
+    const SettingsEnvironment xdg{"/x/config", "/home/ann"};
     const SettingsEnvironment homeOnly{std::nullopt, "/home/ann"};
     const SettingsEnvironment relativeXdg{"config", "/home/ann"};
     const SettingsEnvironment emptyXdg{"", "/home/ann"};
@@ -682,7 +682,7 @@ TEST(SettingsLocation, SystemFoldersAreNeverUsed)
     const fs::path opt = "/opt/cttax-test-" + std::to_string(::getpid());
     fs::create_directories(opt);
     writeAll(opt / "cttax.fig", "1\r\n2\r\n");
-    const SettingsEnvironment env{"/x/config", "/root", {}, {}};
+    const SettingsEnvironment env{"/x/config", "/root"};
     const SettingsLocation inOpt = settingsLocationFor(opt / "cttax", env);
     const SettingsLocation inUsr = settingsLocationFor("/usr/bin/cttax", env);
     fs::remove_all(opt);
