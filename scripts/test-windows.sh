@@ -16,10 +16,8 @@ cmake --build "$build" -j"$jobs"
 for exe in "$build/ui/win32/cttax.exe" "$build/cli/cttax-calc.exe"; do
   dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr '\n' ' ')
   case $dlls in *[Ll][Ii][Bb]*) echo "$exe needs DLLs beyond the system's: $dlls" >&2; exit 1 ;; esac
-  # The window carries std::filesystem's static share of libstdc++ (its path
-  # alone brings the locale machinery, about 950 KB): held to 1.25 MB.
   size=$(stat -c %s "$exe")
-  [ "$size" -lt 1310720 ] || { echo "$exe is $size bytes, over 1.25 MB" >&2; exit 1; }
+  [ "$size" -lt 1048576 ] || { echo "$exe is $size bytes, over 1 MB" >&2; exit 1; }
   echo "$(basename "$exe"): $size bytes, needs $dlls"
 done
 built=$(date +%s)

@@ -5,7 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
+#include "settings/settings_path.h"
 
 namespace cttax::detail {
 
@@ -19,7 +19,7 @@ inline constexpr NativeFile kNoFile = -1;
 
 // Opens a settings file for reading as the writer would reach it. Throws
 // EInOutError: not there 2, a missing folder 3, not a regular file 5.
-NativeFile openForReading(const std::filesystem::path &path);
+NativeFile openForReading(const SettingsPath &path);
 
 // Reads up to `size` bytes at `offset`, or with `acrossHoles` at the first
 // byte of data at or after it (a sparse file's holes read as zero bytes and

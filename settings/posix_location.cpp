@@ -26,6 +26,12 @@ std::filesystem::path runningExecutablePath()
     }
 }
 
+bool isSettingsFile(const std::filesystem::path &path)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
 SettingsEnvironment SettingsEnvironment::fromProcess()
 {
     SettingsEnvironment env;

@@ -2,10 +2,10 @@
 #pragma once
 
 #include "engine/extended.h"
+#include "settings/settings_path.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <optional>
 #include <stdexcept>
@@ -44,21 +44,25 @@ int inOutCodeOf(int errnoValue);
 
 // The executable's path with its extension (from the last "." of the file
 // name on) replaced by ".fig", or ".fig" appended: /opt/cttax/cttax -> /opt/cttax/cttax.fig.
-std::filesystem::path settingsPathFor(const std::filesystem::path &executable);
+SettingsPath settingsPathFor(const SettingsPath &executable);
 
 // The running executable's path exactly as the system has it (on POSIX
 // bytes, not text: a folder name need not be UTF-8; on Windows any Unicode
 // name, long paths included). Empty when it cannot be read.
-std::filesystem::path runningExecutablePath();
+SettingsPath runningExecutablePath();
+
+// Whether the path names a settings file to load: a regular file (through
+// links), not a folder or a device.
+bool isSettingsFile(const SettingsPath &path);
 
 // Where the settings live, and whether the folder is the application's own
 // folder in the user's configuration folder (created 0700 before a save).
 struct SettingsLocation {
-    SettingsLocation(std::filesystem::path path = {}, bool inConfigFolder = false)
+    SettingsLocation(SettingsPath path = {}, bool inConfigFolder = false)
         : file(std::move(path)), configFolder(inConfigFolder)
     {
     }
-    std::filesystem::path file;
+    SettingsPath file;
     bool configFolder;
 };
 
@@ -86,11 +90,11 @@ struct SettingsEnvironment {
     std::optional<std::string> home;
     // Windows: the roaming application data folder, and the folders where
     // settings never belong (Program Files, the Windows folder).
-    std::optional<std::filesystem::path> appData;
-    std::vector<std::filesystem::path> systemFolders;
+    std::optional<SettingsPath> appData;
+    std::vector<SettingsPath> systemFolders;
     static SettingsEnvironment fromProcess();
 };
-SettingsLocation settingsLocationFor(const std::filesystem::path &executable, const SettingsEnvironment &env);
+SettingsLocation settingsLocationFor(const SettingsPath &executable, const SettingsEnvironment &env);
 
 // Creates the folder of a configuration-folder location, and every missing
 // folder above it (POSIX: with mode 0700); does nothing for a file beside the
@@ -146,12 +150,12 @@ std::string settingsFileContent(const SettingsValues &values);
 //
 // Throws EInOutError. `writeBytes` stands in for write(2) in tests.
 using WriteFunction = std::function<long(int fd, const void *data, std::size_t size)>;
-void writeSettingsFile(const std::filesystem::path &path, const SettingsValues &values,
+void writeSettingsFile(const SettingsPath &path, const SettingsValues &values,
                        const WriteFunction &writeBytes = {});
 
 // The prefix of a save's temporary names beside a settings file:
 // cttax.fig -> cttax.fig.saving (the temporaries are cttax.fig.saving-N).
-std::filesystem::path savingPathFor(const std::filesystem::path &target);
+SettingsPath savingPathFor(const SettingsPath &target);
 
 // ---------------------------------------------------------------- reading
 
@@ -171,7 +175,7 @@ public:
     // through a link another user planted in a sticky shared folder: 5);
     // throws EInOutError when it cannot be opened, or when it is not a
     // regular file (5).
-    explicit SettingsReader(const std::filesystem::path &path);
+    explicit SettingsReader(const SettingsPath &path);
     explicit SettingsReader(std::string content);
     ~SettingsReader();
     SettingsReader(const SettingsReader &) = delete;

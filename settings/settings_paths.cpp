@@ -6,16 +6,16 @@
 
 namespace cttax {
 
-std::filesystem::path settingsPathFor(const std::filesystem::path &executable)
+SettingsPath settingsPathFor(const SettingsPath &executable)
 {
-    std::filesystem::path path = executable;
+    SettingsPath path = executable;
     path.replace_extension(".fig");
     return path;
 }
 
-std::filesystem::path savingPathFor(const std::filesystem::path &target)
+SettingsPath savingPathFor(const SettingsPath &target)
 {
-    std::filesystem::path path = target;
+    SettingsPath path = target;
     path += detail::kSavingInfix;
     return path;
 }

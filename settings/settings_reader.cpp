@@ -17,7 +17,7 @@ constexpr int kEndOfFileByte = 26; // Ctrl-Z
 
 } // namespace
 
-SettingsReader::SettingsReader(const std::filesystem::path &path) : file_(detail::openForReading(path))
+SettingsReader::SettingsReader(const SettingsPath &path) : file_(detail::openForReading(path))
 {
     buffer_.resize(kBufferSize);
 }

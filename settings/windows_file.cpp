@@ -3,7 +3,7 @@
 
 namespace cttax::detail {
 
-std::wstring win32Path(const std::filesystem::path &path)
+std::wstring win32Path(const SettingsPath &path)
 {
     std::wstring text = path.wstring();
     for (wchar_t &c : text)

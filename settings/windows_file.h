@@ -4,7 +4,6 @@
 
 #include "settings/settings_file.h"
 
-#include <filesystem>
 
 #include <windows.h>
 
@@ -51,7 +50,7 @@ private:
 
 // The path as Win32 takes it: backslashes, and a long absolute path (beyond
 // the 260 characters of MAX_PATH) in its \\?\ form, so no length is refused.
-std::wstring win32Path(const std::filesystem::path &path);
+std::wstring win32Path(const SettingsPath &path);
 
 // How long a file another program holds open is waited for.
 inline constexpr DWORD kSharingWaitMs = 3000;

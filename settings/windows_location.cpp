@@ -10,7 +10,7 @@
 
 namespace cttax {
 
-std::filesystem::path runningExecutablePath()
+SettingsPath runningExecutablePath()
 {
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
@@ -18,14 +18,14 @@ std::filesystem::path runningExecutablePath()
         if (n == 0)
             return {};
         if (n < buffer.size())
-            return std::filesystem::path(std::wstring(buffer.data(), n));
+            return SettingsPath(std::wstring(buffer.data(), n));
         buffer.resize(buffer.size() * 2); // a long path: cut at the buffer's end
     }
 }
 
 namespace {
 
-std::optional<std::filesystem::path> environmentPath(const wchar_t *name)
+std::optional<SettingsPath> environmentPath(const wchar_t *name)
 {
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
@@ -33,14 +33,14 @@ std::optional<std::filesystem::path> environmentPath(const wchar_t *name)
         if (n == 0)
             return std::nullopt;
         if (n < buffer.size())
-            return std::filesystem::path(std::wstring(buffer.data(), n));
+            return SettingsPath(std::wstring(buffer.data(), n));
         buffer.resize(n);
     }
 }
 
-std::wstring folded(const std::filesystem::path &path)
+std::wstring folded(const SettingsPath &path)
 {
-    std::wstring text = path.lexically_normal().wstring();
+    std::wstring text = path.wstring();
     std::replace(text.begin(), text.end(), L'/', L'\\');
     while (text.size() > 3 && text.back() == L'\\')
         text.pop_back();
@@ -49,7 +49,7 @@ std::wstring folded(const std::filesystem::path &path)
     return text;
 }
 
-bool isWithin(const std::filesystem::path &folder, const std::filesystem::path &system)
+bool isWithin(const SettingsPath &folder, const SettingsPath &system)
 {
     const std::wstring inner = folded(folder), outer = folded(system);
     return !outer.empty() && inner.compare(0, outer.size(), outer) == 0 &&
@@ -58,9 +58,9 @@ bool isWithin(const std::filesystem::path &folder, const std::filesystem::path &
 
 // Whether this user may make files in the folder: tried, the only answer an
 // ACL gives for sure.
-bool folderWritable(const std::filesystem::path &folder)
+bool folderWritable(const SettingsPath &folder)
 {
-    std::filesystem::path probe = folder / L"cttax-probe-";
+    SettingsPath probe = folder / L"cttax-probe-";
     probe += std::to_wstring(::GetCurrentProcessId());
     const HANDLE file = ::CreateFileW(detail::win32Path(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
@@ -72,22 +72,29 @@ bool folderWritable(const std::filesystem::path &folder)
 
 } // namespace
 
+bool isSettingsFile(const SettingsPath &path)
+{
+    const DWORD attributes = ::GetFileAttributesW(detail::win32Path(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
+}
+
 SettingsEnvironment SettingsEnvironment::fromProcess()
 {
     SettingsEnvironment env;
     env.appData = environmentPath(L"APPDATA");
     for (const wchar_t *name : {L"ProgramFiles", L"ProgramFiles(x86)", L"ProgramW6432", L"SystemRoot"})
-        if (std::optional<std::filesystem::path> folder = environmentPath(name))
+        if (std::optional<SettingsPath> folder = environmentPath(name))
             env.systemFolders.push_back(*folder);
     return env;
 }
 
-SettingsLocation settingsLocationFor(const std::filesystem::path &executable, const SettingsEnvironment &env)
+SettingsLocation settingsLocationFor(const SettingsPath &executable, const SettingsEnvironment &env)
 {
-    const std::filesystem::path beside = settingsPathFor(executable);
-    const std::filesystem::path folder = beside.has_parent_path() ? beside.parent_path() : ".";
+    const SettingsPath beside = settingsPathFor(executable);
+    const SettingsPath folder = beside.has_parent_path() ? beside.parent_path() : ".";
     const bool system = std::any_of(env.systemFolders.begin(), env.systemFolders.end(),
-                                    [&folder](const std::filesystem::path &s) { return isWithin(folder, s); });
+                                    [&folder](const SettingsPath &s) { return isWithin(folder, s); });
     const bool besideExists = ::GetFileAttributesW(detail::win32Path(beside).c_str()) != INVALID_FILE_ATTRIBUTES;
     if (!env.appData || !env.appData->is_absolute() || (!system && (besideExists || folderWritable(folder))))
         return {beside, false};
@@ -98,13 +105,17 @@ void prepareSettingsFolder(const SettingsLocation &location)
 {
     if (!location.configFolder)
         return;
-    std::filesystem::path folder;
-    for (const std::filesystem::path &part : location.file.parent_path()) {
-        folder /= part;
-        if (!folder.has_relative_path())
-            continue; // the drive or the share itself
-        if (!::CreateDirectoryW(detail::win32Path(folder).c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
+    // From the top down: each folder after the drive (C:\) or the share
+    // (\\server\share\) that is missing is made.
+    const std::wstring folder = location.file.parent_path().wstring();
+    std::size_t at = folder.rfind(L"\\\\", 0) == 0 ? folder.find_first_of(L"\\/", folder.find_first_of(L"\\/", 2) + 1)
+                                                   : folder.find_first_of(L"\\/");
+    while (at != std::wstring::npos && at < folder.size()) {
+        const std::size_t next = folder.find_first_of(L"\\/", at + 1);
+        const SettingsPath part(folder.substr(0, next));
+        if (!::CreateDirectoryW(detail::win32Path(part).c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
             detail::raiseLastError();
+        at = next;
     }
 }
 

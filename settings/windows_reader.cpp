@@ -7,7 +7,7 @@
 
 namespace cttax::detail {
 
-NativeFile openForReading(const std::filesystem::path &path)
+NativeFile openForReading(const SettingsPath &path)
 {
     // Others may read, write and rename it meanwhile: reading never stands
     // in the way of a save.

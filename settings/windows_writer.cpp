@@ -85,9 +85,9 @@ ULONGLONG ageMs(const FILETIME &written)
 
 // Removes what killed saves left beside the file; one another save still
 // has open cannot be removed and stays.
-void removeLeftovers(const std::filesystem::path &target)
+void removeLeftovers(const SettingsPath &target)
 {
-    std::filesystem::path pattern = savingPathFor(target);
+    SettingsPath pattern = savingPathFor(target);
     pattern += L"-*";
     WIN32_FIND_DATAW found{};
     const HANDLE search = ::FindFirstFileW(win32Path(pattern).c_str(), &found);
@@ -102,7 +102,7 @@ void removeLeftovers(const std::filesystem::path &target)
 
 // Makes NAME.saving-N exclusively; an invalid handle where the folder
 // takes none (the last error says why).
-Handle createTemporary(const std::filesystem::path &target, std::filesystem::path &made)
+Handle createTemporary(const SettingsPath &target, SettingsPath &made)
 {
     ULONGLONG n = (ULONGLONG{::GetCurrentProcessId()} << 20) ^ ::GetTickCount64();
     for (int attempt = 0; attempt < 100; ++attempt, n = n * 6364136223846793005ULL + 1442695040888963407ULL) {
@@ -117,7 +117,7 @@ Handle createTemporary(const std::filesystem::path &target, std::filesystem::pat
     return Handle();
 }
 
-void rewriteInPlace(const std::filesystem::path &target, const std::string &content, const WriteFunction &writeBytes)
+void rewriteInPlace(const SettingsPath &target, const std::string &content, const WriteFunction &writeBytes)
 {
     Handle file;
     const std::wstring name = win32Path(target);
@@ -133,7 +133,7 @@ void rewriteInPlace(const std::filesystem::path &target, const std::string &cont
 
 } // namespace
 
-void writeSettingsFile(const std::filesystem::path &path, const SettingsValues &values, const WriteFunction &writeBytes)
+void writeSettingsFile(const SettingsPath &path, const SettingsValues &values, const WriteFunction &writeBytes)
 {
     const std::string content = settingsFileContent(values);
     const std::wstring target = win32Path(path);
@@ -145,7 +145,7 @@ void writeSettingsFile(const std::filesystem::path &path, const SettingsValues &
         raiseWin32(ERROR_ACCESS_DENIED);
     removeLeftovers(path);
 
-    std::filesystem::path temporary;
+    SettingsPath temporary;
     Handle file = createTemporary(path, temporary);
     if (!file.valid()) {
         if (exists && ::GetLastError() == ERROR_ACCESS_DENIED)

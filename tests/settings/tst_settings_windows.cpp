@@ -120,7 +120,7 @@ TEST_F(WindowsSaving, UnicodeAndLongPathsSaveAndLoad)
 
 TEST_F(WindowsSaving, OnlyOldLeftoversOfKilledSavesAreRemoved)
 {
-    std::filesystem::path old = savingPathFor(path), fresh = savingPathFor(path);
+    std::filesystem::path old = savingPathFor(path).wstring(), fresh = savingPathFor(path).wstring();
     old += L"-1";
     fresh += L"-2";
     writeAll(old, "half");
@@ -146,18 +146,18 @@ TEST(WindowsLocation, BesideTheExeOrInAppData)
     std::filesystem::create_directories(folder / L"USB");
 
     const SettingsLocation usb = settingsLocationFor(folder / L"USB" / L"cttax.exe", env);
-    EXPECT_EQ(usb.file, folder / L"USB" / L"cttax.fig");
+    EXPECT_EQ(usb.file.wstring(), (folder / L"USB" / L"cttax.fig").wstring());
     EXPECT_FALSE(usb.configFolder);
     const SettingsLocation installed = settingsLocationFor(folder / L"Program Files" / L"cttax" / L"cttax.exe", env);
-    EXPECT_EQ(installed.file, folder / L"AppData" / L"cttax" / L"cttax.fig");
+    EXPECT_EQ(installed.file.wstring(), (folder / L"AppData" / L"cttax" / L"cttax.fig").wstring());
     EXPECT_TRUE(installed.configFolder);
     env.systemFolders = {folder / L"program files\\"}; // any case, any trailing separator
     EXPECT_TRUE(settingsLocationFor(folder / L"Program Files" / L"cttax" / L"cttax.exe", env).configFolder);
 
     prepareSettingsFolder(installed);
     writeSettingsFile(installed.file, {1, 2, 3, 4, 0});
-    EXPECT_TRUE(std::filesystem::is_regular_file(installed.file));
-    EXPECT_EQ(runningExecutablePath().filename(), L"tst_settings_windows.exe");
+    EXPECT_TRUE(std::filesystem::is_regular_file(installed.file.wstring()));
+    EXPECT_EQ(runningExecutablePath().filename().wstring(), L"tst_settings_windows.exe");
     std::filesystem::remove_all(folder);
 }
 

@@ -191,6 +191,10 @@ void typeText(const std::wstring &text)
     }
 }
 
+// A real click in the middle of the control: the pointer moved there first,
+// then pressed and let go; again (up to three times) until the control has
+// the focus, since a click that only brings the window to the front, or
+// that comes before the pointer has arrived, is no click on the control.
 void click(HWND target)
 {
     RECT r{};
@@ -204,7 +208,14 @@ void click(HWND target)
     move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
     down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    send({move, down, up});
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        send({move});
+        send({down, up});
+        for (int i = 0; i < 20 && focused() != target; ++i)
+            ::Sleep(50);
+        if (focused() == target)
+            return;
+    }
 }
 
 std::string boxText(HWND box)

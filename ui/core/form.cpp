@@ -8,7 +8,6 @@
 
 #include <cstdlib>
 #include <stdexcept>
-#include <system_error>
 #include <utility>
 
 namespace cttax {
@@ -21,11 +20,10 @@ std::string errorReportText(const std::string &message)
     return text;
 }
 
-std::string displayPath(const std::filesystem::path &path)
+std::string displayPath(const SettingsPath &path)
 {
 #ifdef _WIN32
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
+    return path.u8string();
 #else
     return path.string(); // the bytes as they are; UTF-8 on any usual desktop
 #endif
@@ -145,8 +143,7 @@ void MainForm::KaldoHomePage1Click()
 
 void MainForm::readcfg()
 {
-    std::error_code error;
-    if (std::filesystem::is_regular_file(settings_.file, error)) {
+    if (isSettingsFile(settings_.file)) {
         SettingsReader reader(settings_.file);
         loadTop_ = reader.readInteger();
         loadLeft_ = reader.readInteger();

@@ -122,7 +122,7 @@ private:
 std::string errorReportText(const std::string &message);
 
 // A path as UTF-8 text for a message.
-std::string displayPath(const std::filesystem::path &path);
+std::string displayPath(const SettingsPath &path);
 
 // A box's text with the locale's decimal symbol read as "."; the symbol must
 // be one character for it (so error positions stay where they were).

@@ -28,7 +28,7 @@ int runApplication(HINSTANCE instance, int showCommand)
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
 
-    const std::filesystem::path executable = runningExecutablePath();
+    const SettingsPath executable = runningExecutablePath();
     Win32Desktop desktop;
     TOstrelFhelp help(instance);
     TOstrelF mainWindow(instance, desktop, applicationTitleFor(executable.wstring()),
