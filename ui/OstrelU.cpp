@@ -91,8 +91,8 @@ void useLocaleDecimalSeparator()
 
 TOstrelF::TOstrelF(Platform &platform, QString applicationTitle, SettingsLocation settings, TOstrelFhelp *help,
                    QWidget *parent)
-    : QMainWindow(parent), platform_(platform), help_(help),
-      form_(*this, applicationTitle.toStdString(), std::move(settings))
+    : QMainWindow(parent), FormHandlers(*this, applicationTitle.toStdString(), std::move(settings)),
+      platform_(platform), help_(help)
 {
     setObjectName("OstrelF");
     installAmountBoxAccessibility();

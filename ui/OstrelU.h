@@ -33,7 +33,7 @@ class TOstrelFhelp;
 // is an error boundary: an error that leaves a handler goes to the
 // application's error report, and the application goes on with the next
 // event.
-class TOstrelF : public QMainWindow, private FormView {
+class TOstrelF : public QMainWindow, private FormView, public FormHandlers {
     Q_OBJECT
 public:
     TOstrelF(Platform &platform, QString applicationTitle, SettingsLocation settings,
@@ -66,22 +66,6 @@ public:
     QLineEdit *Edit8;
     QAction *KaldoHomePage1;
 
-    // The handlers: the shared behaviour's, unguarded (they raise their errors).
-    void writecfg() { form_.writecfg(); }
-    void readcfg() { form_.readcfg(); }
-    void calculate() { form_.calculate(); }
-    void Exit1Click() { form_.Exit1Click(); }
-    void Help1Click() { form_.Help1Click(); }
-    void FormShow() { form_.FormShow(); }
-    void FormClose() { form_.FormClose(); }
-    void FormCreate() { form_.FormCreate(); }
-    void Edit1Change() { form_.Edit1Change(); }
-    void Edit2Change() { form_.Edit2Change(); }
-    void RadioStatusClick() { form_.RadioStatusClick(); }
-    void KaldoHomePage1Click() { form_.KaldoHomePage1Click(); }
-
-    const TaxState &taxState() const { return form_.taxState(); }
-
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -112,7 +96,6 @@ private:
 
     Platform &platform_;
     TOstrelFhelp *help_;
-    MainForm form_;
     bool shown_ = false;
 };
 

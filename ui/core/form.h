@@ -116,6 +116,36 @@ private:
     std::optional<ScreenPoint> placedAt_; // where the loading put the frame
 };
 
+// The handlers under the window's own names, for a front end's window
+// class to inherit: each the shared behaviour's, unguarded (they raise
+// their errors; the front end calls them through `form_.guarded`).
+class FormHandlers {
+public:
+    void writecfg() { form_.writecfg(); }
+    void readcfg() { form_.readcfg(); }
+    void calculate() { form_.calculate(); }
+    void Exit1Click() { form_.Exit1Click(); }
+    void Help1Click() { form_.Help1Click(); }
+    void FormShow() { form_.FormShow(); }
+    void FormClose() { form_.FormClose(); }
+    void FormCreate() { form_.FormCreate(); }
+    void Edit1Change() { form_.Edit1Change(); }
+    void Edit2Change() { form_.Edit2Change(); }
+    void RadioStatusClick() { form_.RadioStatusClick(); }
+    void KaldoHomePage1Click() { form_.KaldoHomePage1Click(); }
+
+    const TaxState &taxState() const { return form_.taxState(); }
+
+protected:
+    FormHandlers(FormView &view, std::string title, SettingsLocation settings)
+        : form_(view, std::move(title), std::move(settings))
+    {
+    }
+    ~FormHandlers() = default;
+
+    MainForm form_;
+};
+
 // The text of the error report: the message, with "." appended when its last
 // character's code is above that of "." ("Invalid numeric input" ->
 // "Invalid numeric input.").

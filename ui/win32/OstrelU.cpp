@@ -98,7 +98,7 @@ void useLocaleDecimalSeparator()
 
 TOstrelF::TOstrelF(HINSTANCE instance, Desktop &desktop, std::wstring title, SettingsLocation settings,
                    TOstrelFhelp &help)
-    : desktop_(desktop), help_(help), form_(*this, narrow(title), std::move(settings))
+    : FormHandlers(*this, narrow(title), std::move(settings)), desktop_(desktop), help_(help)
 {
     registerContainerClass(instance);
     WNDCLASSEXW type{};

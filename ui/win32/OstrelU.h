@@ -43,7 +43,7 @@ enum ControlId : int {
 // forwarded to the behaviour every front end shares (MainForm). Each
 // message that reaches a handler is an error boundary: no exception leaves
 // the window procedure.
-class TOstrelF final : private FormView {
+class TOstrelF final : private FormView, public FormHandlers {
 public:
     TOstrelF(HINSTANCE instance, Desktop &desktop, std::wstring title, SettingsLocation settings, TOstrelFhelp &help);
     ~TOstrelF();
@@ -60,19 +60,6 @@ public:
     HWND Label6{}, Label7{}, Label8{}, Label9{}, Label10{}, Label11{};
     HWND Edit3{}, Edit4{}, Edit5{}, Edit6{}, Edit7{}, Edit8{};
     HMENU MainMenu{}, File1{};
-
-    void writecfg() { form_.writecfg(); }
-    void readcfg() { form_.readcfg(); }
-    void calculate() { form_.calculate(); }
-    void Exit1Click() { form_.Exit1Click(); }
-    void Help1Click() { form_.Help1Click(); }
-    void FormShow() { form_.FormShow(); }
-    void FormClose() { form_.FormClose(); }
-    void FormCreate() { form_.FormCreate(); }
-    void Edit1Change() { form_.Edit1Change(); }
-    void Edit2Change() { form_.Edit2Change(); }
-    void RadioStatusClick() { form_.RadioStatusClick(); }
-    void KaldoHomePage1Click() { form_.KaldoHomePage1Click(); }
 
 private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -107,7 +94,6 @@ private:
 
     Desktop &desktop_;
     TOstrelFhelp &help_;
-    MainForm form_;
     HWND window_ = nullptr;
     std::array<HWND, 4> radios_{};
     int statusIndex_ = -1;
