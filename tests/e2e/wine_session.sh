@@ -157,6 +157,7 @@ got=$(drive "box cttax" "wait-window Kaldo 2011" texts checked)
 expect_eq "damaged file: error report" "$(answer "$got" 1)" "box cttax | Invalid numeric input.|$(winepath_of "$fig")"
 expect_eq "damaged file: design position" "$(answer "$got" 2 | cut -d' ' -f1-3)" "frame 637 342"
 expect_eq "damaged file: placeholders" "$(answer "$got" 3 | cut -d= -f2)" "123456789.00"
+expect_eq "damaged file: no status selected, focus on the first" "$(answer "$got" 11) $(drive focus)" "checked -1 focus 111"
 drive close >/dev/null
 wait_gone
 
