@@ -6,13 +6,13 @@
 //   win32_probe bare W H         a bare window of that outer size; ends at its first paint
 //   win32_probe keystroke FIG N  N changes of the AGI box, each one timed from the write to
 //                                the six results written: prints the median in ns
-#include "engine/fpenv.h"
 #include "ui/win32/OstrelU.h"
 #include "ui/win32/OstrelhelpU.h"
+#include "ui/win32/application.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/desktop.h"
 
-#include <commctrl.h>
+#include <commctrl.h> // SetWindowSubclass
 
 #include <algorithm>
 #include <cstdio>
@@ -88,10 +88,7 @@ int main(int argc, char **argv)
         return 1e6 * static_cast<double>(b.QuadPart - a.QuadPart) / static_cast<double>(frequency.QuadPart);
     };
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    cttax::setUpFloatingPoint();
-    cttax::win32::useLocaleDecimalSeparator();
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
-    ::InitCommonControlsEx(&controls);
+    cttax::win32::setUpProcess();
     cttax::win32::Win32Desktop desktop;
     cttax::win32::TOstrelFhelp help(instance);
     ::QueryPerformanceCounter(&t1);

@@ -91,7 +91,7 @@ void useLocaleDecimalSeparator()
 
 TOstrelF::TOstrelF(Platform &platform, QString applicationTitle, SettingsLocation settings, TOstrelFhelp *help,
                    QWidget *parent)
-    : QMainWindow(parent), FormHandlers(*this, applicationTitle.toStdString(), std::move(settings)),
+    : QMainWindow(parent), MainForm(*this, applicationTitle.toStdString(), std::move(settings)),
       platform_(platform), help_(help)
 {
     setObjectName("OstrelF");
@@ -173,9 +173,9 @@ void TOstrelF::buildControls()
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 
-    connect(Edit1, &QLineEdit::textChanged, this, [this] { form_.guarded([this] { Edit1Change(); }); });
-    connect(Edit2, &QLineEdit::textChanged, this, [this] { form_.guarded([this] { Edit2Change(); }); });
-    connect(RadioStatus, &RadioGroup::itemSelected, this, [this] { form_.guarded([this] { RadioStatusClick(); }); });
+    connect(Edit1, &QLineEdit::textChanged, this, [this] { guarded([this] { Edit1Change(); }); });
+    connect(Edit2, &QLineEdit::textChanged, this, [this] { guarded([this] { Edit2Change(); }); });
+    connect(RadioStatus, &RadioGroup::itemSelected, this, [this] { guarded([this] { RadioStatusClick(); }); });
 }
 
 void TOstrelF::buildMenu()
@@ -194,9 +194,9 @@ void TOstrelF::buildMenu()
     Help1->setObjectName("Help1");
     KaldoHomePage1 = MainMenu->addAction("&Kaldo Home Page");
     KaldoHomePage1->setObjectName("KaldoHomePage1");
-    connect(Exit1, &QAction::triggered, this, [this] { form_.guarded([this] { Exit1Click(); }); });
-    connect(Help1, &QAction::triggered, this, [this] { form_.guarded([this] { Help1Click(); }); });
-    connect(KaldoHomePage1, &QAction::triggered, this, [this] { form_.guarded([this] { KaldoHomePage1Click(); }); });
+    connect(Exit1, &QAction::triggered, this, [this] { guarded([this] { Exit1Click(); }); });
+    connect(Help1, &QAction::triggered, this, [this] { guarded([this] { Help1Click(); }); });
+    connect(KaldoHomePage1, &QAction::triggered, this, [this] { guarded([this] { KaldoHomePage1Click(); }); });
     // The outer size is fixed: the client area with the menu bar above it.
     setFixedSize(kClientWidth, kClientHeight + MainMenu->sizeHint().height());
 }
@@ -307,7 +307,7 @@ void TOstrelF::showEvent(QShowEvent *event)
     // restoring a minimised window loads nothing.
     if (!shown_ && !event->spontaneous()) {
         shown_ = true;
-        form_.guarded([this] { FormShow(); });
+        guarded([this] { FormShow(); });
         // Typing starts with the filing status, the first stop of the tab
         // order: its selected item, or the first where none is.
         RadioStatus->item(std::max(0, RadioStatus->itemIndex()))->setFocus(Qt::OtherFocusReason);
@@ -317,7 +317,7 @@ void TOstrelF::showEvent(QShowEvent *event)
 
 void TOstrelF::closeEvent(QCloseEvent *event)
 {
-    form_.guarded([this] { FormClose(); });
+    guarded([this] { FormClose(); });
     // The close always goes through, also after a failed save: the error has
     // been reported, and the user must always be able to leave.
     event->accept();

@@ -33,7 +33,7 @@ class TOstrelFhelp;
 // is an error boundary: an error that leaves a handler goes to the
 // application's error report, and the application goes on with the next
 // event.
-class TOstrelF : public QMainWindow, private FormView, public FormHandlers {
+class TOstrelF : public QMainWindow, private FormView, public MainForm {
     Q_OBJECT
 public:
     TOstrelF(Platform &platform, QString applicationTitle, SettingsLocation settings,

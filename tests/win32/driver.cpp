@@ -4,7 +4,6 @@
 // and writes what it sees to standard output, one line per answer.
 //
 //   wait-window TITLE     wait up to 20 s for a top-level window; print "frame L T R B"
-//   frame                 print the main window's "frame L T R B"
 //   texts                 print "ID=TEXT" for the main window's eight boxes
 //   click ID              a real mouse click in the middle of control ID
 //   type TEXT             real key presses: the Unicode characters of TEXT (a
@@ -17,13 +16,11 @@
 //                         then press Enter on it
 //   see TITLE             wait for a message box: print "box TITLE | TEXT" and
 //                         "centre X Y of X Y" (the box's, the monitor's), leave it open
-//   no-box TITLE          print "no box TITLE" when none shows within 1 s
 //   help-text             print the help window's text, lines joined with "|"
 //   client                print "client W H" of the main window
 //   move L T              move the main window's frame
 //   close                 ask the main window to close; wait until it is gone
 //   activate              bring the main window to the front
-//   sleep MS
 #include <windows.h>
 
 #include <cstdio>
@@ -251,10 +248,6 @@ void run(const std::string &line)
         if (window != nullptr)
             ::GetWindowRect(window, &r);
         std::printf(window ? "frame %ld %ld %ld %ld\n" : "no window\n", r.left, r.top, r.right, r.bottom);
-    } else if (command == "frame") {
-        RECT r{};
-        ::GetWindowRect(mainWindow(), &r);
-        std::printf("frame %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
     } else if (command == "texts") {
         for (int id = 101; id <= 108; ++id)
             std::printf("%d=%s\n", id, narrow(textOf(control(id))).c_str());
@@ -275,12 +268,8 @@ void run(const std::string &line)
     } else if (command == "focus") {
         const HWND focus = focused();
         std::printf("focus %d\n", focus ? ::GetDlgCtrlID(focus) : 0);
-    } else if (command == "box" || command == "see" || command == "no-box") {
-        const HWND box = waitFor(L"#32770", wide(rest), command == "no-box" ? 1000 : 10000);
-        if (command == "no-box") {
-            std::printf(box ? "box %s shows\n" : "no box %s\n", rest.c_str());
-            return;
-        }
+    } else if (command == "box" || command == "see") {
+        const HWND box = waitFor(L"#32770", wide(rest), 10000);
         if (box == nullptr) {
             std::printf("no box %s\n", rest.c_str());
             return;
@@ -326,8 +315,6 @@ void run(const std::string &line)
     } else if (command == "activate") {
         ::SetForegroundWindow(mainWindow());
         ::Sleep(150);
-    } else if (command == "sleep") {
-        ::Sleep(static_cast<DWORD>(std::stoi(rest)));
     } else if (!command.empty() && command[0] != '#') {
         std::printf("unknown command %s\n", command.c_str());
     }

@@ -66,7 +66,9 @@ protected:
 
 // The main window's behaviour, written once for every front end: the load
 // at show, the three input handlers, the recompute and presentation, the
-// save at close and the error boundary. It owns the one TaxState.
+// save at close and the error boundary. It owns the one TaxState. A front
+// end's window class inherits it, so the handlers go by the window's own
+// names, and implements the FormView it is given.
 class MainForm {
 public:
     MainForm(FormView &view, std::string title, SettingsLocation settings);
@@ -100,8 +102,6 @@ public:
     }
 
     const TaxState &taxState() const { return state_; }
-    const std::string &title() const { return title_; }
-    const SettingsLocation &settings() const { return settings_; }
 
 private:
     void inputChanged(FormView::Input box, Extended &target, const char *warning);
@@ -114,36 +114,6 @@ private:
     std::int32_t loadTop_ = 10;
     std::int32_t loadLeft_ = 10;
     std::optional<ScreenPoint> placedAt_; // where the loading put the frame
-};
-
-// The handlers under the window's own names, for a front end's window
-// class to inherit: each the shared behaviour's, unguarded (they raise
-// their errors; the front end calls them through `form_.guarded`).
-class FormHandlers {
-public:
-    void writecfg() { form_.writecfg(); }
-    void readcfg() { form_.readcfg(); }
-    void calculate() { form_.calculate(); }
-    void Exit1Click() { form_.Exit1Click(); }
-    void Help1Click() { form_.Help1Click(); }
-    void FormShow() { form_.FormShow(); }
-    void FormClose() { form_.FormClose(); }
-    void FormCreate() { form_.FormCreate(); }
-    void Edit1Change() { form_.Edit1Change(); }
-    void Edit2Change() { form_.Edit2Change(); }
-    void RadioStatusClick() { form_.RadioStatusClick(); }
-    void KaldoHomePage1Click() { form_.KaldoHomePage1Click(); }
-
-    const TaxState &taxState() const { return form_.taxState(); }
-
-protected:
-    FormHandlers(FormView &view, std::string title, SettingsLocation settings)
-        : form_(view, std::move(title), std::move(settings))
-    {
-    }
-    ~FormHandlers() = default;
-
-    MainForm form_;
 };
 
 // The text of the error report: the message, with "." appended when its last

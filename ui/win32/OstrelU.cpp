@@ -77,15 +77,6 @@ std::wstring initialText(int id)
     }
 }
 
-HWND dialogItem(HWND window, int id)
-{
-    // Controls in the two containers are found below them.
-    for (HWND parent : {window, ::GetDlgItem(window, kRadioStatus), ::GetDlgItem(window, kPanel1)})
-        if (HWND control = parent != nullptr ? ::GetDlgItem(parent, id) : nullptr)
-            return control;
-    return nullptr;
-}
-
 } // namespace
 
 void useLocaleDecimalSeparator()
@@ -98,7 +89,7 @@ void useLocaleDecimalSeparator()
 
 TOstrelF::TOstrelF(HINSTANCE instance, Desktop &desktop, std::wstring title, SettingsLocation settings,
                    TOstrelFhelp &help)
-    : FormHandlers(*this, narrow(title), std::move(settings)), desktop_(desktop), help_(help)
+    : MainForm(*this, narrow(title), std::move(settings)), desktop_(desktop), help_(help)
 {
     registerContainerClass(instance);
     WNDCLASSEXW type{};
@@ -151,21 +142,26 @@ void TOstrelF::createControls()
                                                place.top, place.right, place.bottom, parent,
                                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(p.id)), instance,
                                                const_cast<void *>(look));
-        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(p.face == Face::Title ? titleFont_ : captionFont_), FALSE);
-        if (p.id == kRadioStatus)
-            RadioStatus = control;
-        else if (p.id == kPanel1)
-            Panel1 = control;
-        else if (p.id >= kRadioFirst && p.id < kRadioFirst + 4)
-            radios_[static_cast<std::size_t>(p.id - kRadioFirst)] = control;
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(p)), FALSE);
+        controls_.push_back(control);
+        if (HWND *named = slotOf(p.id))
+            *named = control;
     }
-    HWND *const named[] = {&Edit1, &Edit2, &Edit3, &Edit4, &Edit5, &Edit6, &Edit7, &Edit8};
-    for (int i = 0; i < 8; ++i)
-        *named[i] = dialogItem(window_, kEdit1 + i);
-    HWND *const labels[] = {&Label1, &Label2, &Label3, &Label4, &Label5, &Label6, &Label7, &Label8, &Label9, &Label10, &Label11};
-    for (int i = 0; i < 11; ++i)
-        *labels[i] = dialogItem(window_, kLabel1 + i);
     fitFrame();
+}
+
+// The member that holds control `id`, where it has one.
+HWND *TOstrelF::slotOf(int id)
+{
+    HWND *const edits[] = {&Edit1, &Edit2, &Edit3, &Edit4, &Edit5, &Edit6, &Edit7, &Edit8};
+    HWND *const labels[] = {&Label1, &Label2, &Label3, &Label4, &Label5, &Label6, &Label7, &Label8, &Label9, &Label10, &Label11};
+    if (id >= kEdit1 && id <= kEdit8)
+        return edits[id - kEdit1];
+    if (id >= kLabel1 && id <= kLabel11)
+        return labels[id - kLabel1];
+    if (id >= kRadioFirst && id < kRadioFirst + 4)
+        return &radios_[static_cast<std::size_t>(id - kRadioFirst)];
+    return id == kRadioStatus ? &RadioStatus : id == kPanel1 ? &Panel1 : nullptr;
 }
 
 void TOstrelF::makeFonts()
@@ -184,7 +180,7 @@ RECT TOstrelF::placeOf(const Placement &p, const std::wstring &text) const
     int width = scaled(p.width, dpi_);
     if (p.width == 0) {
         const HDC dc = ::CreateCompatibleDC(nullptr);
-        const HGDIOBJ old = ::SelectObject(dc, p.face == Face::Title ? titleFont_ : captionFont_);
+        const HGDIOBJ old = ::SelectObject(dc, fontOf(p));
         SIZE extent{};
         ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
         ::SelectObject(dc, old);
@@ -205,9 +201,10 @@ void TOstrelF::fitFrame()
 void TOstrelF::layOut()
 {
     makeFonts();
-    for (const Placement &p : kLayout) {
-        const HWND control = dialogItem(window_, p.id);
-        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(p.face == Face::Title ? titleFont_ : captionFont_), FALSE);
+    for (std::size_t i = 0; i < std::size(kLayout); ++i) {
+        const Placement &p = kLayout[i];
+        const HWND control = controls_[i];
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(p)), FALSE);
         const RECT place = placeOf(p, textOf(control));
         ::SetWindowPos(control, nullptr, place.left, place.top, place.right, place.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
     }
@@ -240,7 +237,7 @@ void TOstrelF::load()
     if (loaded_)
         return;
     loaded_ = true;
-    form_.guarded([this] { FormShow(); });
+    guarded([this] { FormShow(); });
 }
 
 // ---------------------------------------------------------------- messages
@@ -312,7 +309,7 @@ LRESULT TOstrelF::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             useLocaleDecimalSeparator();
         return 0;
     case WM_CLOSE:
-        form_.guarded([this] { FormClose(); });
+        guarded([this] { FormClose(); });
         // The close always goes through, also after a failed save: the error
         // has been reported, and the user must always be able to leave.
         ::DestroyWindow(window_);
@@ -328,17 +325,17 @@ LRESULT TOstrelF::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 void TOstrelF::command(int id, int code)
 {
     if (id == kEdit1 && code == EN_CHANGE)
-        form_.guarded([this] { Edit1Change(); });
+        guarded([this] { Edit1Change(); });
     else if (id == kEdit2 && code == EN_CHANGE)
-        form_.guarded([this] { Edit2Change(); });
+        guarded([this] { Edit2Change(); });
     else if (id >= kRadioFirst && id < kRadioFirst + 4 && code == BN_CLICKED && !focusing_)
         setStatusIndex(id - kRadioFirst); // the selected item again changes nothing
     else if (id == kExit1 && code == 0)
-        form_.guarded([this] { Exit1Click(); });
+        guarded([this] { Exit1Click(); });
     else if (id == kHelp1 && code == 0)
-        form_.guarded([this] { Help1Click(); });
+        guarded([this] { Help1Click(); });
     else if (id == kKaldoHomePage1 && code == 0)
-        form_.guarded([this] { KaldoHomePage1Click(); });
+        guarded([this] { KaldoHomePage1Click(); });
 }
 
 HBRUSH TOstrelF::colours(HWND control, HDC dc)
@@ -395,7 +392,7 @@ void TOstrelF::setStatusIndex(int index)
     if (index < 0)
         return;
     ::SendMessageW(radio(index), BM_SETCHECK, BST_CHECKED, 0);
-    form_.guarded([this] { RadioStatusClick(); });
+    guarded([this] { RadioStatusClick(); });
 }
 
 void TOstrelF::warn(const std::string &text)

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include <windows.h>
 
@@ -43,7 +44,7 @@ enum ControlId : int {
 // forwarded to the behaviour every front end shares (MainForm). Each
 // message that reaches a handler is an error boundary: no exception leaves
 // the window procedure.
-class TOstrelF final : private FormView, public FormHandlers {
+class TOstrelF final : private FormView, public MainForm {
 public:
     TOstrelF(HINSTANCE instance, Desktop &desktop, std::wstring title, SettingsLocation settings, TOstrelFhelp &help);
     ~TOstrelF();
@@ -65,6 +66,8 @@ private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls();
+    HWND *slotOf(int id);
+    HFONT fontOf(const Placement &p) const { return p.face == Face::Title ? titleFont_ : captionFont_; }
     void makeFonts();
     RECT placeOf(const Placement &p, const std::wstring &text) const;
     void fitFrame();
@@ -95,6 +98,7 @@ private:
     Desktop &desktop_;
     TOstrelFhelp &help_;
     HWND window_ = nullptr;
+    std::vector<HWND> controls_; // in the order of the layout
     std::array<HWND, 4> radios_{};
     int statusIndex_ = -1;
     UINT dpi_ = 96;

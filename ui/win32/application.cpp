@@ -21,12 +21,17 @@ std::wstring applicationTitleFor(const std::wstring &executablePath)
     return name;
 }
 
-int runApplication(HINSTANCE instance, int showCommand)
+void setUpProcess()
 {
     setUpFloatingPoint();
     useLocaleDecimalSeparator();
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
+}
+
+int runApplication(HINSTANCE instance, int showCommand)
+{
+    setUpProcess();
 
     const SettingsPath executable = runningExecutablePath();
     Win32Desktop desktop;

@@ -12,6 +12,10 @@ namespace cttax::win32 {
 // lower case. "C:\Tools\TaxTool.exe" -> "Taxtool".
 std::wstring applicationTitleFor(const std::wstring &executablePath);
 
+// What the process sets up before its first window: the floating-point
+// environment, the locale's decimal symbol, the common controls.
+void setUpProcess();
+
 // Start-up, the message loop and shutdown of the Windows application.
 int runApplication(HINSTANCE instance, int showCommand);
 

@@ -32,18 +32,16 @@ namespace {
 LRESULT CALLBACK containerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_NCCREATE: {
-        const auto *create = reinterpret_cast<const CREATESTRUCTW *>(lParam);
-        const auto *look = static_cast<const ContainerLook *>(create->lpCreateParams);
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, static_cast<LONG_PTR>(look->background | (look->raisedBevel ? 1ull << 32 : 0)));
+    case WM_NCCREATE: // the look lives as long as the process
+        ::SetWindowLongPtrW(window, GWLP_USERDATA,
+                            reinterpret_cast<LONG_PTR>(reinterpret_cast<const CREATESTRUCTW *>(lParam)->lpCreateParams));
         break;
-    }
     case WM_ERASEBKGND: {
-        const auto look = static_cast<unsigned long long>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+        const auto *look = reinterpret_cast<const ContainerLook *>(::GetWindowLongPtrW(window, GWLP_USERDATA));
         RECT area{};
         ::GetClientRect(window, &area);
-        ::FillRect(reinterpret_cast<HDC>(wParam), &area, brushOf(static_cast<COLORREF>(look & 0xFFFFFFFFu)));
-        if ((look >> 32) != 0)
+        ::FillRect(reinterpret_cast<HDC>(wParam), &area, brushOf(look->background));
+        if (look->raisedBevel)
             ::DrawEdge(reinterpret_cast<HDC>(wParam), &area, BDR_RAISEDINNER, BF_RECT);
         return 1;
     }

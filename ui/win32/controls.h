@@ -30,10 +30,10 @@ HFONT makeFont(const wchar_t *face, int height, bool bold, bool underline, UINT 
 // A solid brush of one colour, made once and kept for the process.
 HBRUSH brushOf(COLORREF colour);
 
-// The container's class name. Its creation parameter is a ContainerLook;
-// it fills itself with the colour (with a raised bevel one pixel wide where
-// asked) and passes its children's notifications and colour requests on to
-// the top-level window, as if they were that window's own.
+// The container's class name. Its creation parameter is a ContainerLook
+// that outlives it; it fills itself with the colour (with a raised bevel one
+// pixel wide where asked) and passes its children's notifications and colour
+// requests on to the top-level window, as if they were that window's own.
 inline constexpr const wchar_t *kContainerClass = L"CttaxContainer";
 struct ContainerLook {
     COLORREF background;
