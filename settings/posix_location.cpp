@@ -49,18 +49,44 @@ bool absolute(const std::optional<std::string> &path)
     return path && !path->empty() && path->front() == '/';
 }
 
+// Whether a configuration folder is the user's own: it is a folder of the
+// user's (through links), or it is yet to be made (by the user) below the
+// nearest folder that is there, the user's or root's. Another user's folder
+// (XDG_CONFIG_HOME or HOME pointing into someone else's home, as sudo -E
+// leaves them) is never used: its owner could redirect every save.
+bool ownConfigFolder(const std::filesystem::path &folder)
+{
+    const uid_t me = ::geteuid();
+    std::filesystem::path at = folder;
+    for (bool missing = false;; missing = true) {
+        struct stat info {};
+        if (::stat(at.c_str(), &info) == 0)
+            return S_ISDIR(info.st_mode) && (info.st_uid == me || (missing && info.st_uid == 0));
+        if (errno != ENOENT || !at.has_relative_path())
+            return false;
+        at = at.parent_path();
+    }
+}
+
+std::filesystem::path homeOfUser()
+{
+    const passwd *user = ::getpwuid(::geteuid());
+    const std::string home = user != nullptr && user->pw_dir != nullptr ? user->pw_dir : "";
+    return std::filesystem::path(home.empty() || home.front() != '/' ? "/" : home) / ".config";
+}
+
 std::filesystem::path configHome(const SettingsEnvironment &env)
 {
     // The XDG rule: a relative XDG_CONFIG_HOME is to be ignored; a relative
     // HOME would put the folder wherever the program was started.
+    std::filesystem::path chosen;
     if (absolute(env.xdgConfigHome))
-        return *env.xdgConfigHome;
-    std::string home = absolute(env.home) ? *env.home : "";
-    if (home.empty()) {
-        if (const passwd *user = ::getpwuid(::getuid()); user != nullptr && user->pw_dir != nullptr)
-            home = user->pw_dir;
-    }
-    return std::filesystem::path(home.empty() || home.front() != '/' ? "/" : home) / ".config";
+        chosen = *env.xdgConfigHome;
+    else if (absolute(env.home))
+        chosen = std::filesystem::path(*env.home) / ".config";
+    else
+        return homeOfUser();
+    return ownConfigFolder(chosen) ? chosen : homeOfUser();
 }
 
 // A folder of the system or of a package, where settings never belong:
@@ -101,6 +127,12 @@ void prepareSettingsFolder(const SettingsLocation &location)
         if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
             detail::raiseErrno(errno);
     }
+    // The application's folder is the user's, whoever was quicker to make it.
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) != 0)
+        detail::raiseErrno(errno);
+    if (!S_ISDIR(info.st_mode) || info.st_uid != ::geteuid())
+        detail::raiseErrno(EACCES);
 }
 
 } // namespace cttax

@@ -4,6 +4,7 @@
 #include "settings/posix_file.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,8 +12,8 @@ namespace cttax::detail {
 
 NativeFile openForReading(const std::filesystem::path &path)
 {
-    // Through links only as the kernel would follow them for this user: not
-    // into another user's file through a link planted in a shared folder.
+    // Through links only where no other user could have planted them, and
+    // never into a file another user planted in a shared sticky folder.
     const SettingsTarget target = findSettingsTarget(path);
     if (!target.exists)
         raiseErrno(ENOENT);
@@ -26,6 +27,10 @@ NativeFile openForReading(const std::filesystem::path &path)
         raiseErrno(errno);
     if (!S_ISREG(info.st_mode))
         raiseErrno(EACCES);
+    // A rewrite in place holds the file locked while its bytes change: wait
+    // for it, so that a load sees one whole version. (A save that renames a
+    // new file over the old leaves nothing half-written to see.)
+    lockWithDeadline(fd.get(), LOCK_SH);
     return fd.release();
 }
 

@@ -1,11 +1,16 @@
 // SPDX-License-Identifier: MIT
-// Finding the settings file through links as the kernel would let this user.
+// Finding the settings file through links only where no other user could
+// have planted them, and the lock that readers and in-place writers share.
 #include "settings/posix_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <chrono>
+#include <thread>
 #include <vector>
+
+#include <sys/file.h>
 
 namespace cttax::detail {
 
@@ -14,13 +19,36 @@ namespace {
 // The kernel's limit on links followed in one lookup.
 constexpr int kMaxLinks = 40;
 
-// fs.protected_symlinks, applied whether or not the machine turns it on: in
-// a sticky world-writable folder (/tmp) only a link of the user's own or of
-// the folder's owner is followed. Root is held to it as well.
+// Whether nobody but this user (and root) may write the folder: it is the
+// user's or root's, and neither its group nor others have a write bit. An
+// ACL that grants write to anyone else shows as the group's write bit (its
+// mask), so it counts too.
+bool privateFolder(const struct stat &folder)
+{
+    const uid_t me = ::geteuid();
+    return (folder.st_uid == me || folder.st_uid == 0) && (folder.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+bool sharedSticky(const struct stat &folder)
+{
+    return (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+}
+
+// A link is followed only when it is the user's own or root's, or when
+// nobody else could have put it there. Stricter than the kernel's
+// fs.protected_symlinks (sticky world-writable folders only): a member of a
+// group folder may not redirect another member's save. Root is held to it too.
 bool mayFollow(const struct stat &folder, const struct stat &link)
 {
-    const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
-    return !shared || link.st_uid == ::geteuid() || link.st_uid == folder.st_uid;
+    return link.st_uid == ::geteuid() || link.st_uid == 0 || privateFolder(folder);
+}
+
+// fs.protected_regular, applied whether or not the machine turns it on: in a
+// sticky world-writable folder (/tmp) a file of neither the user nor the
+// folder's owner is another user's trap, neither read nor written.
+bool mayUse(const struct stat &folder, const struct stat &file)
+{
+    return !sharedSticky(folder) || file.st_uid == ::geteuid() || file.st_uid == folder.st_uid;
 }
 
 std::string readLinkAt(int folder, const std::string &name, std::size_t sizeHint)
@@ -60,6 +88,8 @@ SettingsTarget findSettingsTarget(const std::filesystem::path &path)
             return target;
         }
         if (!S_ISLNK(target.info.st_mode)) {
+            if (!mayUse(target.folderInfo, target.info))
+                raiseErrno(EACCES);
             target.exists = true;
             return target;
         }
@@ -70,6 +100,20 @@ SettingsTarget findSettingsTarget(const std::filesystem::path &path)
         current = to.is_absolute() ? to : folder / to;
     }
     raiseErrno(ELOOP);
+}
+
+void lockWithDeadline(int fd, int operation)
+{
+    const auto deadline = std::chrono::steady_clock::now() + kLockDeadline;
+    while (::flock(fd, operation | LOCK_NB) != 0) {
+        if (errno == ENOLCK || notSupported(errno))
+            return; // a file system without locks: nothing to wait for
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            raiseErrno(errno);
+        if (std::chrono::steady_clock::now() >= deadline)
+            throw EInOutError(kSharingViolation);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
 }
 
 } // namespace cttax::detail

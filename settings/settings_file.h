@@ -73,7 +73,10 @@ struct SettingsLocation {
 // beside the executable:
 // - POSIX: $XDG_CONFIG_HOME/cttax/NAME.fig; an unset, empty or relative
 //   XDG_CONFIG_HOME means $HOME/.config, and an unset, empty or relative
-//   HOME the user's home from the password file. A system folder (root's,
+//   HOME the user's home from the password file. A configuration folder
+//   that is not the user's own (another user's, as sudo -E leaves
+//   XDG_CONFIG_HOME and HOME) is not used either: the one in the home of the
+//   password file is, for root too. A system folder (root's,
 //   under /usr, /bin, /sbin, /lib*, /opt or /snap) is never used, by root
 //   neither, and a NAME.fig lying there is neither read nor written.
 // - Windows: %APPDATA%\cttax\NAME.fig; the folders of installed programs
@@ -97,7 +100,8 @@ struct SettingsEnvironment {
 SettingsLocation settingsLocationFor(const SettingsPath &executable, const SettingsEnvironment &env);
 
 // Creates the folder of a configuration-folder location, and every missing
-// folder above it (POSIX: with mode 0700); does nothing for a file beside the
+// folder above it (POSIX: with mode 0700, and the application's folder must
+// then be the user's own, else 5); does nothing for a file beside the
 // executable. Throws EInOutError.
 void prepareSettingsFolder(const SettingsLocation &location);
 
@@ -121,29 +125,37 @@ std::string settingsFileContent(const SettingsValues &values);
 
 // ---------------------------------------------------------------- writing
 
-// Writes the file so that a failure at any point leaves the earlier file as
-// it was, and so that nothing is left behind whatever happens to the process
-// (posix_writer.cpp and windows_writer.cpp have the ways tried and their
-// fallbacks):
+// Writes the file so that a failure or a kill at any point leaves a file
+// that loads as the earlier values or as the new ones, never a mix and never
+// zeros, and so that no other user can redirect, read or break the save
+// (posix_writer.cpp and windows_writer.cpp have every way and what each
+// failure leaves):
 //
 // - A symbolic link is written through to its final target, and the link
-//   stays, but only where the kernel would let this user follow it (in a
-//   sticky world-writable folder: a link of the user's own or the folder
-//   owner's); any other is "File access denied" (5). A dangling link creates
-//   its target where the target's folder exists, "Invalid filename" (3)
-//   where it does not, as for any missing folder. A target that is not a
-//   regular file (a device, a FIFO, a folder) is 5 and not touched.
+//   stays, but only a link of the user's own or root's, or one in a folder
+//   that nobody but the user and root may write; any other is "File access
+//   denied" (5) and nothing is read or written through it. In a sticky
+//   world-writable folder (/tmp) a file of neither the user nor the folder's
+//   owner is 5 as well. A dangling link creates its target where the
+//   target's folder exists, "Invalid filename" (3) where it does not, as for
+//   any missing folder. A target that is not a regular file (a device, a
+//   FIFO, a folder) is 5 and not touched.
 // - The content goes to a temporary NAME.saving-N made exclusively beside
-//   the target, is flushed to disk and renamed over the target. What a killed
-//   save of the same user left is removed by the next one; two saves at once
-//   each write a whole file, the later one wins.
+//   the target (0600 when it replaces a file, so no one else can read it
+//   before it has the file's own access), is flushed to disk and renamed
+//   over the target. The next save removes what a killed one left: names
+//   of exactly that form, the user's own, that no live save holds. Any
+//   number of saves at once, from any processes, all succeed; each leaves a
+//   whole file and the last to finish wins.
 // - The new file keeps the owner, group, mode, ACL and extended attributes
 //   of the file it replaces; a new file gets 0666 less the umask. Where they
 //   cannot be kept exactly, and for a file of another user or with other
-//   hard links, the file is rewritten in place instead: cut to the new
-//   length, written from its start and flushed. So is a writable file where
-//   no temporary can be made or renamed (a folder the user may not write, a
-//   file system without rename over a file, a file mounted on its own).
+//   hard links, the file is rewritten in place instead: the new bytes over
+//   its start in one write, then cut to their length, flushed. So is a
+//   writable file where no temporary can be made, filled or renamed (a
+//   folder the user may not write, a full disk, a file system that refuses
+//   a rename over a file, a file mounted on its own). A failed write in
+//   place puts the earlier bytes back.
 // - A settings file without write permission (or without any write bit,
 //   even for root) is refused with 5. A lock another program holds on the
 //   file is waited for at most 3 s, then "I/O error 32".
@@ -172,9 +184,11 @@ SettingsPath savingPathFor(const SettingsPath &target);
 class SettingsReader {
 public:
     // Opens the file, through links only as the writer follows them (not
-    // through a link another user planted in a sticky shared folder: 5);
-    // throws EInOutError when it cannot be opened, or when it is not a
-    // regular file (5).
+    // through another user's link where others may write the folder, nor
+    // into another user's file in a sticky shared folder: 5), and waits up
+    // to 3 s for a rewrite in place to finish (then 32), so the values read
+    // are one whole version; throws EInOutError when it cannot be opened, or
+    // when it is not a regular file (5).
     explicit SettingsReader(const SettingsPath &path);
     explicit SettingsReader(std::string content);
     ~SettingsReader();

@@ -47,12 +47,28 @@ expect_eq "...within a second" "$(( ($(date +%s%N) - start) / 1000000000 ))" 0
 expect_eq "...saved" "$(cat "$shared/cttax.fig")" "$(content 7)"
 expect_eq "...planted names kept" "$(stat -c %U "$shared/cttax.fig.saving" "$shared/cttax.fig.saving-1" | sort -u)" cttax-ann
 
-# 5. Another user's file that bob may write, in the sticky folder.
+# 5. A file another user planted in the sticky folder is neither written nor
+# read, even where bob may write it (the kernel's protected_regular rule).
 rm -f "$shared"/cttax.fig*
 as cttax-ann sh -c "printf '$early' > '$shared/cttax.fig'; chmod 666 '$shared/cttax.fig'"
-expect_eq "ann's 0666 file, bob saves" "$(as cttax-bob "$probe" save "$shared/cttax.fig" 5)" "saved"
-expect_eq "...content" "$(cat "$shared/cttax.fig")" "$(content 5)"
-expect_eq "...still ann's, 0666" "$(stat -c '%U %a' "$shared/cttax.fig")" "cttax-ann 666"
+expect_eq "ann's 0666 file, bob saves" "$(as cttax-bob "$probe" save "$shared/cttax.fig" 5)" "error 5"
+expect_eq "ann's 0666 file, bob loads" "$(as cttax-bob "$probe" load "$shared/cttax.fig")" "error 5"
+expect_eq "...untouched" "$(cat "$shared/cttax.fig")" "$(printf %s "$early")"
+rm -f "$shared/cttax.fig"
+
+# 6. A link a member planted in a group folder (2775) is not followed either,
+# and a configuration folder in another user's home is not used, by root
+# neither (sudo -E).
+grp_links=$work/group-links; mkdir -m 2775 "$grp_links"; chgrp $group "$grp_links"
+printf 'bob notes\n' > "$work/notes.txt"; chown cttax-bob "$work/notes.txt"
+as cttax-ann ln -s "$work/notes.txt" "$grp_links/cttax.fig"
+expect_eq "group folder link, bob saves" "$(as cttax-bob "$probe" save "$grp_links/cttax.fig" 7)" "error 5"
+expect_eq "...bob's notes untouched" "$(cat "$work/notes.txt")" "bob notes"
+ann_home=$work/ann-home; mkdir -p "$ann_home/.config"; chown -R cttax-ann "$ann_home"
+expect_eq "root with ann's XDG_CONFIG_HOME" \
+  "$(XDG_CONFIG_HOME=$ann_home/.config "$probe" where /usr/bin/cttax)" "$(getent passwd root | cut -d: -f6)/.config/cttax/cttax.fig config"
+expect_eq "root with ann's HOME" \
+  "$(env -u XDG_CONFIG_HOME HOME=$ann_home "$probe" where /usr/bin/cttax)" "$(getent passwd root | cut -d: -f6)/.config/cttax/cttax.fig config"
 
 # 3. ACL and extended attributes are kept; no one gains access.
 acl=$work/acl; mkdir -m 777 "$acl"
