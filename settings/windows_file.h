@@ -49,8 +49,31 @@ private:
 };
 
 // The path as Win32 takes it: backslashes, and a long absolute path (beyond
-// the 260 characters of MAX_PATH) in its \\?\ form, so no length is refused.
+// the 260 characters of MAX_PATH, a temporary's suffix included) made full
+// and normal first (no "." or ".." left, which the form does not take), then
+// in its \\?\ form, so no length that Windows accepts is refused.
 std::wstring win32Path(const SettingsPath &path);
+
+// The file a path names after every link: the final path Windows gives an
+// open handle (in its \\?\ form), so a save through a symbolic link writes
+// its target and keeps the link. The path itself where nothing is there.
+SettingsPath finalPathOf(const SettingsPath &path);
+
+// Saves and loads of one file, from any processes of the session, take
+// turns: Wine's ReplaceFileW has the file away for a moment, and an in-place
+// rewrite changes it under a reader. A named mutex, keyed by the file's
+// final path; a process killed while holding it lets it go. Waits up to
+// kSharingWaitMs, then "I/O error 32".
+class SaveTurn {
+public:
+    explicit SaveTurn(const SettingsPath &finalPath);
+    ~SaveTurn();
+    SaveTurn(const SaveTurn &) = delete;
+    SaveTurn &operator=(const SaveTurn &) = delete;
+
+private:
+    HANDLE mutex_ = nullptr;
+};
 
 // How long a file another program holds open is waited for.
 inline constexpr DWORD kSharingWaitMs = 3000;

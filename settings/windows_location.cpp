@@ -4,6 +4,8 @@
 #include "settings/file_layer.h"
 #include "settings/windows_file.h"
 
+#include <shlobj.h>
+
 #include <algorithm>
 #include <cwctype>
 #include <vector>
@@ -36,6 +38,20 @@ std::optional<SettingsPath> environmentPath(const wchar_t *name)
             return SettingsPath(std::wstring(buffer.data(), n));
         buffer.resize(n);
     }
+}
+
+// A folder of the system's own list (the registry's, not the environment's,
+// which a parent may have left unset or relative).
+std::optional<SettingsPath> knownFolder(const KNOWNFOLDERID &id)
+{
+    PWSTR found = nullptr;
+    std::optional<SettingsPath> folder;
+    if (::SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, &found) == S_OK && found != nullptr)
+        folder = SettingsPath(std::wstring(found));
+    ::CoTaskMemFree(found);
+    if (folder && !folder->is_absolute())
+        folder.reset();
+    return folder;
 }
 
 std::wstring folded(const SettingsPath &path)
@@ -82,9 +98,17 @@ bool isSettingsFile(const SettingsPath &path)
 SettingsEnvironment SettingsEnvironment::fromProcess()
 {
     SettingsEnvironment env;
-    env.appData = environmentPath(L"APPDATA");
+    env.appData = knownFolder(FOLDERID_RoamingAppData);
+    if (!env.appData) {
+        env.appData = environmentPath(L"APPDATA");
+        if (env.appData && !env.appData->is_absolute())
+            env.appData.reset();
+    }
+    for (const KNOWNFOLDERID *id : {&FOLDERID_ProgramFiles, &FOLDERID_ProgramFilesX86, &FOLDERID_Windows})
+        if (std::optional<SettingsPath> folder = knownFolder(*id))
+            env.systemFolders.push_back(*folder);
     for (const wchar_t *name : {L"ProgramFiles", L"ProgramFiles(x86)", L"ProgramW6432", L"SystemRoot"})
-        if (std::optional<SettingsPath> folder = environmentPath(name))
+        if (std::optional<SettingsPath> folder = environmentPath(name); folder && folder->is_absolute())
             env.systemFolders.push_back(*folder);
     return env;
 }
@@ -96,9 +120,14 @@ SettingsLocation settingsLocationFor(const SettingsPath &executable, const Setti
     const bool system = std::any_of(env.systemFolders.begin(), env.systemFolders.end(),
                                     [&folder](const SettingsPath &s) { return isWithin(folder, s); });
     const bool besideExists = ::GetFileAttributesW(detail::win32Path(beside).c_str()) != INVALID_FILE_ATTRIBUTES;
-    if (!env.appData || !env.appData->is_absolute() || (!system && (besideExists || folderWritable(folder))))
+    const bool appData = env.appData && env.appData->is_absolute() &&
+                         std::none_of(env.systemFolders.begin(), env.systemFolders.end(),
+                                      [&env](const SettingsPath &s) { return isWithin(*env.appData, s); });
+    if (!system && (!appData || besideExists || folderWritable(folder)))
         return {beside, false};
-    return {*env.appData / L"cttax" / beside.filename(), true};
+    // A system folder is never used; without an application data folder
+    // there is no place at all, and the load and the save say so (3).
+    return {appData ? *env.appData / L"cttax" / beside.filename() : SettingsPath(), appData};
 }
 
 void prepareSettingsFolder(const SettingsLocation &location)

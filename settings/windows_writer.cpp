@@ -2,33 +2,52 @@
 // Saving the settings file on Windows. The ways, in the order tried:
 //
 //   way                                    when
+//   the file behind every link             always: a link is written through
+//   (GetFinalPathNameByHandleW)            to its target and stays a link
+//   its turn among saves and loads of the  always: waited for 3 s, then 32
+//   same file (a named mutex)
 //   temporary NAME.saving-N beside the     always first: made exclusively
 //   file, written, FlushFileBuffers        (CREATE_NEW), never shared
 //   ReplaceFileW over the file             the file exists: it keeps its ACL,
 //                                          attributes, streams and dates made
 //   MoveFileExW (write-through)            there is no file yet
-//   rewritten in place: cut to the new     no temporary can be made or put in
-//   length, written, flushed               the file's place (a folder the user
-//                                          may not write, a file the user may
+//   rewritten in place: the new bytes      no temporary can be made, filled
+//   over the old from the start, then the  or put in the file's place (a
+//   end of file set at their length,       folder the user may not write, a
+//   flushed                                full disk, a file the user may
 //                                          write but not delete)
 //
-//   failure                                what the user gets
-//   the read-only attribute                5, the file not touched
+//   failure                                what the next load gives
+//   the read-only attribute                5, the earlier file, not touched
 //   a folder missing on the way            3 (ERROR_PATH_NOT_FOUND)
-//   another program holds the file open    waited for 3 s, then 32
-//   the disk full                          its code (112), the earlier file as
-//                                          it was, the temporary removed
+//   another program holds the file open    waited for 3 s, then 32; the
+//                                          earlier file
+//   the disk full, an I/O error            its code (112), the earlier file
+//                                          as it was, the temporary removed;
+//                                          in place, the bytes the write
+//                                          covered put back
+//   killed before ReplaceFileW             the earlier file (and a temporary
+//                                          the next save removes once it is a
+//                                          minute old)
+//   killed in place between the write and  the new lines, then the earlier
+//   setting the end of file                file's tail, which the reader
+//                                          passes over: the new values
 //
-// A temporary that a killed save left (older than a minute and not open) is
-// removed by the next save.
+// A clean-up removes only names of exactly the form a save makes, the
+// user's own (or on a file system without owners), not open, and a minute
+// old: one that a live save has just closed before ReplaceFileW is left.
 #include "settings/file_layer.h"
 #include "settings/windows_file.h"
 
+#include <aclapi.h>
 #include <fcntl.h>
 #include <io.h>
 
 #include <cerrno>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace cttax {
 
@@ -38,6 +57,7 @@ using detail::Handle;
 using detail::raiseLastError;
 using detail::raiseWin32;
 using detail::retryWhileShared;
+using detail::SaveTurn;
 using detail::win32Path;
 
 constexpr ULONGLONG kLeftoverAgeMs = 60 * 1000;
@@ -83,19 +103,46 @@ ULONGLONG ageMs(const FILETIME &written)
     return ticks(now) > ticks(written) ? (ticks(now) - ticks(written)) / 10000 : 0;
 }
 
-// Removes what killed saves left beside the file; one another save still
-// has open cannot be removed and stays.
+// Whether this user owns the file; a file system without owners (FAT)
+// makes every file the user's.
+bool ownedByMe(const std::wstring &file)
+{
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (::GetNamedSecurityInfoW(file.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
+                                nullptr, &descriptor) != ERROR_SUCCESS)
+        return true;
+    bool mine = false;
+    HANDLE token = nullptr;
+    if (owner != nullptr && ::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        std::vector<unsigned char> user(256);
+        DWORD size = 0;
+        if (::GetTokenInformation(token, TokenUser, user.data(), static_cast<DWORD>(user.size()), &size))
+            mine = ::EqualSid(reinterpret_cast<TOKEN_USER *>(user.data())->User.Sid, owner) != 0;
+        ::CloseHandle(token);
+    }
+    ::LocalFree(descriptor);
+    return mine;
+}
+
+// Removes what killed saves left beside the file: NAME.saving-N exactly,
+// the user's own, a minute old; DeleteFileW itself refuses one that is open.
 void removeLeftovers(const SettingsPath &target)
 {
     SettingsPath pattern = savingPathFor(target);
     pattern += L"-*";
+    const std::wstring name = target.filename().wstring();
     WIN32_FIND_DATAW found{};
     const HANDLE search = ::FindFirstFileW(win32Path(pattern).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return;
     do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && ageMs(found.ftLastWriteTime) > kLeftoverAgeMs)
-            ::DeleteFileW(win32Path(target.parent_path() / found.cFileName).c_str());
+        if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
+            !detail::isSavingName<wchar_t>(found.cFileName, name) || ageMs(found.ftLastWriteTime) <= kLeftoverAgeMs)
+            continue;
+        const std::wstring leftover = win32Path(target.parent_path() / found.cFileName);
+        if (ownedByMe(leftover))
+            ::DeleteFileW(leftover.c_str());
     } while (::FindNextFileW(search, &found));
     ::FindClose(search);
 }
@@ -117,25 +164,68 @@ Handle createTemporary(const SettingsPath &target, SettingsPath &made)
     return Handle();
 }
 
+bool seekTo(HANDLE file, long long offset)
+{
+    LARGE_INTEGER to{};
+    to.QuadPart = offset;
+    return ::SetFilePointerEx(file, to, nullptr, FILE_BEGIN) != 0;
+}
+
+// The new bytes over the start of the file, then its end set at their
+// length. A failed write puts back the bytes it covered and the length the
+// file had: the earlier file again.
 void rewriteInPlace(const SettingsPath &target, const std::string &content, const WriteFunction &writeBytes)
 {
     Handle file;
     const std::wstring name = win32Path(target);
-    if (!retryWhileShared([&] {
-            file.reset(::CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    bool readable = true;
+    const auto open = [&](DWORD access) {
+        return retryWhileShared([&] {
+            file.reset(::CreateFileW(name.c_str(), access, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
             return file.valid();
-        }))
+        });
+    };
+    if (!open(GENERIC_READ | GENERIC_WRITE)) {
+        if (::GetLastError() != ERROR_ACCESS_DENIED || !open(GENERIC_WRITE))
+            raiseLastError();
+        readable = false; // a file the user may write but not read
+    }
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.get(), &size))
         raiseLastError();
-    if (!::SetEndOfFile(file.get()) || !writeAll(file.get(), content, writeBytes) || !::FlushFileBuffers(file.get()))
+    std::string head(std::min<std::size_t>(content.size(), static_cast<std::size_t>(size.QuadPart)), '\0');
+    DWORD read = 0;
+    if (readable && !head.empty() &&
+        (!::ReadFile(file.get(), head.data(), static_cast<DWORD>(head.size()), &read, nullptr) || read != head.size()))
+        raiseLastError();
+    if (!seekTo(file.get(), 0))
+        raiseLastError();
+    if (!writeAll(file.get(), content, writeBytes)) {
+        const DWORD error = ::GetLastError();
+        if (readable && seekTo(file.get(), 0)) {
+            DWORD written = 0;
+            ::WriteFile(file.get(), head.data(), static_cast<DWORD>(head.size()), &written, nullptr);
+            if (seekTo(file.get(), size.QuadPart))
+                ::SetEndOfFile(file.get());
+            ::FlushFileBuffers(file.get());
+        }
+        raiseWin32(error);
+    }
+    if (size.QuadPart > static_cast<long long>(content.size()) &&
+        (!seekTo(file.get(), static_cast<long long>(content.size())) || !::SetEndOfFile(file.get())))
+        raiseLastError();
+    if (!::FlushFileBuffers(file.get()))
         raiseLastError();
 }
 
 } // namespace
 
-void writeSettingsFile(const SettingsPath &path, const SettingsValues &values, const WriteFunction &writeBytes)
+void writeSettingsFile(const SettingsPath &given, const SettingsValues &values, const WriteFunction &writeBytes)
 {
     const std::string content = settingsFileContent(values);
+    const SettingsPath path = detail::finalPathOf(given);
+    const SaveTurn turn(path);
     const std::wstring target = win32Path(path);
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
@@ -148,9 +238,10 @@ void writeSettingsFile(const SettingsPath &path, const SettingsValues &values, c
     SettingsPath temporary;
     Handle file = createTemporary(path, temporary);
     if (!file.valid()) {
-        if (exists && ::GetLastError() == ERROR_ACCESS_DENIED)
-            return rewriteInPlace(path, content, writeBytes); // a folder the user may not write
-        raiseLastError();
+        const DWORD error = ::GetLastError();
+        if (exists && (error == ERROR_ACCESS_DENIED || error == ERROR_DISK_FULL || error == ERROR_FILENAME_EXCED_RANGE))
+            return rewriteInPlace(path, content, writeBytes); // a folder the user may not write, or a full one
+        raiseWin32(error);
     }
     const std::wstring temporaryName = win32Path(temporary);
     const auto fail = [&temporaryName](DWORD error) {
@@ -160,6 +251,11 @@ void writeSettingsFile(const SettingsPath &path, const SettingsValues &values, c
     if (!writeAll(file.get(), content, writeBytes) || !::FlushFileBuffers(file.get())) {
         const DWORD error = ::GetLastError();
         file.reset();
+        if (exists && (error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL)) {
+            // The file's own room may still take the same bytes.
+            ::DeleteFileW(temporaryName.c_str());
+            return rewriteInPlace(path, content, writeBytes);
+        }
         fail(error);
     }
     file.reset();

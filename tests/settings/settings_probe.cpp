@@ -37,7 +37,7 @@ int main(int argc, char **argv)
             bool found = false; // "File not found" counts only before the first save
             while (std::chrono::steady_clock::now() < until) {
                 try {
-                    cttax::SettingsReader reader{std::filesystem::path(argv[2])};
+                    cttax::SettingsReader reader{cttax::SettingsPath(argv[2])};
                     torn += reader.readInteger() != reader.readInteger();
                     found = true;
                 } catch (const cttax::EInOutError &e) {
@@ -50,12 +50,17 @@ int main(int argc, char **argv)
             }
             std::printf("loads %ld torn %ld errors %ld\n", loads, torn, errors);
         } else if (verb == "load") {
-            cttax::SettingsReader reader{std::filesystem::path(argv[2])};
+            cttax::SettingsReader reader{cttax::SettingsPath(argv[2])};
             std::printf("%d\n", reader.readInteger());
         } else if (verb == "where") {
             const cttax::SettingsLocation at =
                 cttax::settingsLocationFor(argv[2], cttax::SettingsEnvironment::fromProcess());
-            std::printf("%s %s\n", at.file.c_str(), at.configFolder ? "config" : "beside");
+#ifdef _WIN32
+            const std::string file = at.file.u8string();
+#else
+            const std::string file = at.file.string();
+#endif
+            std::printf("%s %s\n", file.c_str(), at.configFolder ? "config" : "beside");
         } else {
             return 2;
         }

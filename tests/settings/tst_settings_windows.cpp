@@ -9,8 +9,13 @@
 
 #include <windows.h>
 
+#include <io.h>
+
+#include <cerrno>
 #include <chrono>
+#include <optional>
 #include <thread>
+#include <vector>
 
 using namespace cttax;
 
@@ -131,9 +136,106 @@ TEST_F(WindowsSaving, OnlyOldLeftoversOfKilledSavesAreRemoved)
     ::SystemTimeToFileTime(&time, &longAgo);
     ASSERT_TRUE(::SetFileTime(file, nullptr, nullptr, &longAgo));
     ::CloseHandle(file);
+    // Old too, but of another form: the user's own notes.
+    std::vector<std::filesystem::path> notes;
+    for (const wchar_t *name : {L"cttax.fig.saving", L"cttax.fig.saving-notes.txt", L"cttax.fig.savings.txt",
+                                L"cttax.fig.saving-1234567890"})
+        notes.push_back(folder / name);
+    for (const auto &note : notes) {
+        writeAll(note, "notes");
+        const HANDLE n = ::CreateFileW(note.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_TRUE(::SetFileTime(n, nullptr, nullptr, &longAgo));
+        ::CloseHandle(n);
+    }
     writeSettingsFile(path, values);
     EXPECT_FALSE(std::filesystem::exists(old));
     EXPECT_TRUE(std::filesystem::exists(fresh));
+    for (const auto &note : notes)
+        EXPECT_TRUE(std::filesystem::exists(note)) << note;
+}
+
+// A full disk: the temporary cannot be filled, so the file is rewritten in
+// place, and a write in place that fails puts the earlier bytes back.
+TEST_F(WindowsSaving, FullDiskLeavesTheEarlierFileOrSavesInPlace)
+{
+    const struct {
+        const char *name;
+        std::string earlier;
+        long bytesBeforeFull;
+        int failingCalls;
+        int code;
+    } cases[] = {
+        {"in place half written over a longer file", std::string(kEarlier) + std::string(300, '#'), 20, 1000, 112},
+        {"in place half written over a shorter file", "1\r\n2\r\n", 20, 1000, 112},
+        {"the temporary full, the file's own room enough", kEarlier, 0, 1, 0},
+    };
+    for (const auto &c : cases) {
+        writeAll(path, c.earlier);
+        int calls = 0;
+        const auto full = [&](int fd, const void *data, std::size_t size) -> long {
+            if (calls++ >= c.failingCalls)
+                return ::_write(fd, data, static_cast<unsigned>(size));
+            if (c.bytesBeforeFull > 0 && size > static_cast<std::size_t>(c.bytesBeforeFull))
+                return ::_write(fd, data, static_cast<unsigned>(c.bytesBeforeFull));
+            errno = ENOSPC;
+            return -1;
+        };
+        EXPECT_EQ(codeOf([&] { writeSettingsFile(path, values, full); }), c.code) << c.name;
+        EXPECT_EQ(readAll(path), c.code ? c.earlier : settingsFileContent(values)) << c.name;
+        EXPECT_EQ(filesIn(folder), 1) << c.name;
+    }
+}
+
+// Every length Windows takes, with "." and ".." in the path or without.
+TEST_F(WindowsSaving, PathsWithDotsOfEveryLengthSaveAndLoad)
+{
+    const std::filesystem::path deep = folder / L"sub";
+    std::filesystem::create_directories(deep);
+    for (std::size_t length = 200; length < 300; ++length) {
+        for (const wchar_t *via : {L"", L"\\.", L"\\..\\sub"}) {
+            std::wstring text = deep.wstring() + via + L"\\";
+            const std::size_t room = length > text.size() + 4 ? length - text.size() - 4 : 1;
+            text += std::wstring(room, L'n') + L".fig";
+            EXPECT_EQ(codeOf([&] { writeSettingsFile(SettingsPath(text), values); }), 0) << text.size() << " " << via;
+            int top = 0;
+            EXPECT_EQ(codeOf([&] { top = SettingsReader(SettingsPath(text)).readInteger(); }), 0) << text.size();
+            EXPECT_EQ(top, 10) << text.size();
+            ::DeleteFileW((L"\\\\?\\" + deep.wstring() + L"\\" + std::wstring(room, L'n') + L".fig").c_str());
+        }
+    }
+}
+
+TEST_F(WindowsSaving, LinkIsWrittenThroughToItsTarget)
+{
+    const std::filesystem::path target = folder / L"synced.fig", link = folder / L"link.fig";
+    writeAll(target, kEarlier);
+    // (Wine 8 answers TRUE and makes nothing: settings/wine_settings.sh
+    // saves through a link made on the Linux side.)
+    if (!::CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) ||
+        !std::filesystem::is_symlink(link))
+        GTEST_SKIP() << "no symbolic links made here";
+    writeSettingsFile(link, values);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(readAll(target), settingsFileContent(values));
+    EXPECT_EQ(filesIn(folder), 3); // cttax.fig, the link and its target
+}
+
+// The roaming application data folder is the system's, whatever the
+// environment says of it.
+TEST(WindowsLocation, AppDataComesFromTheSystem)
+{
+    const SettingsEnvironment usual = SettingsEnvironment::fromProcess();
+    ASSERT_TRUE(usual.appData && usual.appData->is_absolute());
+    for (const wchar_t *value : {static_cast<const wchar_t *>(nullptr), L"relative\\AppData", L""}) {
+        std::vector<wchar_t> saved(32768);
+        const DWORD had = ::GetEnvironmentVariableW(L"APPDATA", saved.data(), static_cast<DWORD>(saved.size()));
+        ::SetEnvironmentVariableW(L"APPDATA", value);
+        const SettingsEnvironment env = SettingsEnvironment::fromProcess();
+        ::SetEnvironmentVariableW(L"APPDATA", had ? saved.data() : nullptr);
+        ASSERT_TRUE(env.appData);
+        EXPECT_EQ(env.appData->wstring(), usual.appData->wstring());
+        EXPECT_FALSE(env.systemFolders.empty());
+    }
 }
 
 TEST(WindowsLocation, BesideTheExeOrInAppData)
@@ -153,6 +255,14 @@ TEST(WindowsLocation, BesideTheExeOrInAppData)
     EXPECT_TRUE(installed.configFolder);
     env.systemFolders = {folder / L"program files\\"}; // any case, any trailing separator
     EXPECT_TRUE(settingsLocationFor(folder / L"Program Files" / L"cttax" / L"cttax.exe", env).configFolder);
+
+    // No application data folder, or a relative one: never the system's.
+    for (const std::optional<SettingsPath> &appData : {std::optional<SettingsPath>(), std::optional<SettingsPath>(L"AppData")}) {
+        SettingsEnvironment without = env;
+        without.appData = appData;
+        const SettingsLocation none = settingsLocationFor(folder / L"Program Files" / L"cttax" / L"cttax.exe", without);
+        EXPECT_TRUE(none.file.empty()) << none.file.u8string();
+    }
 
     prepareSettingsFolder(installed);
     writeSettingsFile(installed.file, {1, 2, 3, 4, 0});
