@@ -137,6 +137,18 @@ expect_eq "restart: amounts and results" "$(answer "$got" 2,9 | cut -d= -f2 | tr
   "60000 1200 12000 2000 0.1 200 500 1300 "
 expect_eq "restart: Married" "$(answer "$got" 10)" "checked 1"
 shot cttax-wine-main-restored
+# Closed at once: what it showed is what it saves, byte for byte.
+saved=$(od -An -c "$fig" | tr -s ' ')
+drive close >/dev/null
+wait_gone
+expect_eq "restart, closed at once: the file as it was" "$(od -An -c "$fig" | tr -s ' ')" "$saved"
+
+# One key typed after a restoring start computes with every restored value.
+start_cttax
+got=$(drive "wait-window Kaldo 2011" "click 101" "keys end" "type 0" texts checked)
+expect_eq "restart, one key: amounts and results" "$(answer "$got" 2,9 | cut -d= -f2 | tr '\n' ' ')" \
+  "600000 1200 0 29600 0 0 500 29100 "
+expect_eq "restart, one key: Married" "$(answer "$got" 10)" "checked 1"
 
 # A file that cannot be written: the error report with the table's message
 # and the file's place, under the application title (cttax.exe: "cttax");

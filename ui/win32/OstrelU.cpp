@@ -216,6 +216,7 @@ void TOstrelF::show(int showCommand)
 {
     const bool minimised =
         showCommand == SW_SHOWMINIMIZED || showCommand == SW_MINIMIZE || showCommand == SW_SHOWMINNOACTIVE;
+    showing_ = true;
     if (!minimised)
         load(); // before the window is first drawn
     ::ShowWindow(window_, showCommand);
@@ -287,7 +288,7 @@ LRESULT TOstrelF::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_SIZE:
-        if (wParam != SIZE_MINIMIZED && !loaded_) { // a window started minimised, now restored
+        if (wParam != SIZE_MINIMIZED && showing_ && !loaded_) { // a window started minimised, now restored
             load();
             focusFirst();
         }

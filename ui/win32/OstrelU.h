@@ -104,6 +104,9 @@ private:
     UINT dpi_ = 96;
     HFONT captionFont_ = nullptr, titleFont_ = nullptr;
     bool loaded_ = false;
+    // show() has been called: only from then on may a restore load (the
+    // frame's sizing while it is made sends WM_SIZE too).
+    bool showing_ = false;
     bool focusing_ = false; // a focus the program gives is no click
     HWND lastFocus_ = nullptr;
 };
