@@ -4,9 +4,13 @@
 #include "ui/core/form.h"
 #include "ui/core/placement.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
+#include <string>
 #include <vector>
 
 using namespace cttax;
@@ -73,6 +77,97 @@ TEST(Form, LocaleDecimalSymbolReadsAsPoint)
     };
     for (const Case &c : cases)
         EXPECT_EQ(withDecimalPoint(c.text, c.separator), c.read) << c.text;
+}
+
+// A window without a toolkit: its boxes and status group notify as a
+// form's controls do, and the desktop's calls are recorded.
+class FakeView final : public FormView {
+public:
+    MainForm *form = nullptr;
+    std::array<std::string, 2> inputs{kPlaceholder, kPlaceholder};
+    std::array<std::string, 6> results{kPlaceholder, kPlaceholder, kPlaceholder, kPlaceholder, kPlaceholder, kPlaceholder};
+    int status = -1;
+    std::vector<std::string> calls;
+
+    // A change notification for what the box holds, as Wine sends for Ctrl+A.
+    void notify(Input box)
+    {
+        form->guarded([&] { box == Input::Agi ? form->Edit1Change() : form->Edit2Change(); });
+    }
+    std::string inputText(Input box) const override { return inputs[box == Input::Agi ? 0 : 1]; }
+    void writeInput(Input box, const std::string &text) override
+    {
+        std::string &held = inputs[box == Input::Agi ? 0 : 1];
+        if (held == text)
+            return;
+        held = text;
+        notify(box);
+    }
+    void writeResult(std::size_t row, const std::string &text) override { results[row] = text; }
+    int statusIndex() const override { return status; }
+    void setStatusIndex(int index) override
+    {
+        index = std::clamp(index, -1, 3);
+        if (index == status)
+            return;
+        status = index;
+        if (index >= 0)
+            form->guarded([&] { form->RadioStatusClick(); });
+    }
+    void warn(const std::string &text) override { calls.push_back("warn " + text); }
+    void reportError(const std::string &, const std::string &text) override { calls.push_back("error " + text); }
+    void beep() override { calls.push_back("beep"); }
+    void openUrl(const std::string &) override {}
+    void showHelp() override {}
+    void requestClose() override {}
+    void placeFrame(ScreenPoint) override {}
+    std::optional<ScreenPoint> framePosition() const override { return ScreenPoint{1, 2}; }
+    ScreenSize frameSize() const override { return {518, 581}; }
+    std::vector<ScreenArea> screenAreas() const override { return {}; }
+};
+
+struct FakeWindow {
+    FakeWindow(const SettingsPath &settings = "/nonexistent/cttax.fig") : form(view, "cttax", {settings, false})
+    {
+        view.form = &form;
+        form.FormCreate();
+    }
+    FakeView view;
+    MainForm form;
+};
+
+// A change notification for the text last handled runs nothing, whoever
+// sent it: no second warning, no second beep.
+TEST(Form, SameTextAgainRunsNothing)
+{
+    FakeWindow w;
+    w.form.FormShow();
+    w.view.writeInput(FormView::Input::Agi, "x");
+    const std::vector<std::string> once = {"warn Error in CT AGI entry.", "beep"};
+    EXPECT_EQ(w.view.calls, once);
+    w.view.notify(FormView::Input::Agi);
+    w.view.notify(FormView::Input::Agi);
+    EXPECT_EQ(w.view.calls, once);
+    w.view.writeInput(FormView::Input::Agi, "5e21"); // fails in the calculation: reported once
+    w.view.notify(FormView::Input::Agi);
+    EXPECT_EQ(w.view.calls.size(), 3u);
+}
+
+// A result box that never received a computed result shows none; one that
+// did keeps it through a later failure.
+TEST(Form, PlaceholderIsNeverShownAsAResult)
+{
+    FakeWindow w;
+    w.view.inputs[0] = "2e20"; // as if loaded: the first presentation fails at the Table B tax
+    w.view.notify(FormView::Input::Agi);
+    EXPECT_EQ(w.view.calls, std::vector<std::string>{"error Invalid floating point operation."});
+    EXPECT_EQ(w.view.results, (std::array<std::string, 6>{"0", "", "", "", "", ""}));
+
+    FakeWindow later;
+    later.form.FormShow();
+    later.view.writeInput(FormView::Input::Agi, "16300");
+    later.view.writeInput(FormView::Input::Agi, "2e20");
+    EXPECT_EQ(later.view.results, (std::array<std::string, 6>{"0", "99", "0.75", "74", "0", "25"}));
 }
 
 } // namespace

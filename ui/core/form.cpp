@@ -74,11 +74,18 @@ void MainForm::FormCreate()
     state_.agi = 0;
     state_.propertyTaxPaid = 0;
     state_.filingStatus = Single;
+    handledAgi_.reset();
+    handledPropertyTax_.reset();
 }
 
 void MainForm::FormShow()
 {
-    readcfg();
+    try {
+        readcfg();
+    } catch (...) {
+        emptyUnpresentedResults(); // a load that stopped before any calculation
+        throw;
+    }
 }
 
 void MainForm::FormClose()
@@ -88,8 +95,13 @@ void MainForm::FormClose()
 
 void MainForm::inputChanged(FormView::Input box, Extended &target, const char *warning)
 {
+    std::string text = view_.inputText(box);
+    std::optional<std::string> &handled = box == FormView::Input::Agi ? handledAgi_ : handledPropertyTax_;
+    if (handled == text)
+        return; // nothing changed: no second warning, no second beep
+    handled = text;
     // The boxes take the locale's decimal symbol as well as ".".
-    const ParsedDecimal parsed = parseDecimal(withDecimalPoint(view_.inputText(box), decimalSeparator()));
+    const ParsedDecimal parsed = parseDecimal(withDecimalPoint(std::move(text), decimalSeparator()));
     target = parsed.value;
     if (parsed.errorPos != 0) {
         view_.warn(warning);
@@ -116,12 +128,27 @@ void MainForm::RadioStatusClick()
 
 void MainForm::calculate()
 {
-    cttax::calculate(state_);
-    const std::string &separator = decimalSeparator();
-    for (std::size_t i = 0; i < kPresentedResults.size(); ++i) {
-        const PresentedResult &row = kPresentedResults[i];
-        view_.writeResult(i, presentResult(state_.*row.field, row.digit, separator));
+    try {
+        cttax::calculate(state_);
+        const std::string &separator = decimalSeparator();
+        for (std::size_t i = 0; i < kPresentedResults.size(); ++i) {
+            const PresentedResult &row = kPresentedResults[i];
+            view_.writeResult(i, presentResult(state_.*row.field, row.digit, separator));
+            presented_[i] = true;
+        }
+    } catch (...) {
+        emptyUnpresentedResults();
+        throw;
     }
+}
+
+// A box keeps what an earlier calculation gave it; one that was never given
+// a result shows none, not the layout's placeholder.
+void MainForm::emptyUnpresentedResults()
+{
+    for (std::size_t i = 0; i < presented_.size(); ++i)
+        if (!presented_[i])
+            view_.writeResult(i, "");
 }
 
 void MainForm::Exit1Click()

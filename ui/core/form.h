@@ -5,6 +5,7 @@
 #include "settings/settings_file.h"
 #include "ui/core/placement.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
@@ -106,6 +107,7 @@ public:
 private:
     void inputChanged(FormView::Input box, Extended &target, const char *warning);
     void reportError(const std::exception &error) noexcept;
+    void emptyUnpresentedResults();
 
     FormView &view_;
     std::string title_;
@@ -114,6 +116,13 @@ private:
     std::int32_t loadTop_ = 10;
     std::int32_t loadLeft_ = 10;
     std::optional<ScreenPoint> placedAt_; // where the loading put the frame
+    // The texts the input handlers last ran for: a change notification for
+    // the same text again (Wine sends one for Ctrl+A) runs nothing.
+    std::optional<std::string> handledAgi_, handledPropertyTax_;
+    // Which result boxes have shown a computed result: one that never has is
+    // emptied when a calculation fails, so it never shows the placeholder
+    // as if it were a result.
+    std::array<bool, 6> presented_{};
 };
 
 // The text of the error report: the message, with "." appended when its last
