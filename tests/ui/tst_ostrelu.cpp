@@ -80,9 +80,8 @@ protected:
 TEST_F(MainWindow, StartsWithPlaceholdersAndNoStatusUntilShown)
 {
     TOstrelF &w = open(false);
-    for (QLineEdit *e : {w.Edit1, w.Edit2})
+    for (QLineEdit *e : {w.Edit1, w.Edit2, w.Edit3, w.Edit4, w.Edit5, w.Edit6, w.Edit7, w.Edit8})
         EXPECT_EQ(e->text(), "123456789.00");
-    EXPECT_EQ(resultTexts(w), QStringList({"", "", "", "", "", ""})) << "no result was computed";
     EXPECT_EQ(w.RadioStatus->itemIndex(), -1);
     EXPECT_EQ(w.windowTitle(), "Kaldo 2011");
     EXPECT_EQ(w.taxState().filingStatus, Single);
