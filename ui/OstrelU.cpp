@@ -72,15 +72,6 @@ QLineEdit *makeEdit(QWidget *parent, const char *name, int left, int top, bool r
     return edit;
 }
 
-// A caption without its dot run and "$", as a screen reader should say it.
-QString accessibleCaption(const QString &caption)
-{
-    QString name = caption;
-    while (!name.isEmpty() && (name.back() == '.' || name.back() == '$' || name.back() == ' '))
-        name.chop(1);
-    return name;
-}
-
 } // namespace
 
 void useLocaleDecimalSeparator()
@@ -164,7 +155,7 @@ void TOstrelF::buildControls()
         const QString caption = kPresentedResults[i].caption;
         *labels[i] = makeLabel(Panel1, labelNames[i], caption, 16, labelTops[i], labelWidths[i], captionFont);
         *results[i] = makeEdit(Panel1, resultNames[i], 347, editTops[i], true);
-        (*results[i])->setAccessibleName(accessibleCaption(caption));
+        (*results[i])->setAccessibleName(QString::fromStdString(accessibleNameOf(caption.toStdString())));
     }
 
     // Tab order: the status group, the AGI box, the results, the property tax box.

@@ -82,6 +82,42 @@ typed exponent 2 3e4 3e2 "6000 1000 0.1 100 300 600" 2
 typed thousands_separator 0 1,234 0 "13000 0 0 0 0 0" 4
 typed married_60000 1 60000 1200 "12000 2000 0.1 200 500 1300"
 
+# What a screen reader hears for each box (MSAA): its caption, no "$", no
+# dot leaders.
+expect_eq "screen reader: the boxes' names" "$(drive names | cut -d' ' -f3- | tr '\n' '|')" \
+  "CT Adjusted Gross Income|CT Property Tax Paid|Personal Exemption Table A|CT Income Tax from Table B|Tax Credit Decimal Table C|CT Personal Tax Credit|Property Tax Credit Allowance|Connecticut State Income Tax|"
+
+# The keyboard in the status group: Tab enters it at the selected item and
+# selects nothing; the arrows select the next item, wrapping round.
+got=$(drive "click 102" "keys tab" focus checked)
+expect_eq "tab into the status group: the selected item, nothing changed" "$(echo $got)" "focus 112 checked 1"
+got=$(drive "keys down" checked "keys down" checked "keys down" checked focus "keys up" checked "keys up" "keys up" checked focus)
+expect_eq "arrows select and wrap" "$(echo $got)" "checked 2 checked 3 checked 0 focus 111 checked 3 checked 1 focus 112"
+expect_eq "arrows: the results follow" "$(drive texts | sed -n 3,8p | cut -d= -f2 | tr '\n' ' ')" "12000 2000 0.1 200 500 1300 "
+
+# Ctrl+A on a box whose text the warning was about: no second warning.
+agi_warning='Call user32.MessageBoxW([0-9a-f]*,[0-9a-f]* L"Error in CT AGI entry.",[0-9a-f]* L"Warning",00000030)'
+got=$(drive "click 101" "keys end" "type x")
+expect_eq "x: warned" "$got" "warned after x"
+sleep 0.5
+warned=$(grep -c "$agi_warning" "$relay") beeps=$(grep -c 'Call user32.MessageBeep(00000000)' "$relay")
+drive "keys ctrl+a" "keys ctrl+a" >/dev/null
+sleep 0.5
+expect_eq "ctrl+a: no warning again" "$(grep -c "$agi_warning" "$relay") $(grep -c 'Call user32.MessageBeep(00000000)' "$relay")" "$warned $beeps"
+drive "click 101" "keys end back" >/dev/null
+
+# A long paste is taken whole: 40,000 zeros and a 5 (the edit control's
+# own limit is 30,000), then 70,000 (past 16 bits; Wine's edit control lays a
+# long line out slowly, seconds per 100,000 characters; the megabyte is
+# pasted in the Qt window's test).
+for count in 40000 69999; do
+  got=$(drive "click 101" "keys home shift+end" "clipboard $count 0 5" "keys ctrl+v" "length 101 $((count + 1))" | grep -v '^clipboard')
+  expect_eq "paste of $((count + 1)) characters: all of it" "$got" "length $((count + 1)) last 5"
+  expect_eq "paste of $((count + 1)) characters: computed for 5" "$(drive texts | sed -n 3,8p | cut -d= -f2 | tr '\n' ' ')" \
+    "24000 0 0 0 500 0 "
+done
+drive "click 101" "keys home shift+end" "type 60000" >/dev/null
+
 # "abc": the warning at the first key, modal, with the beep after it.
 before=$(grep -c 'Call user32.MessageBeep(00000000)' "$relay")
 warning='Call user32.MessageBoxW([0-9a-f]*,[0-9a-f]* L"Error in CT PROPERTY TAX entry.",[0-9a-f]* L"Warning",00000030)'

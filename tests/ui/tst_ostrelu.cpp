@@ -8,6 +8,8 @@
 #include "ui/window_style.h"
 
 #include <QAccessible>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -159,6 +161,17 @@ TEST_F(MainWindow, ProgramWriteOfTheSameTextRaisesNothing)
     platform.calls.clear();
     w.Edit1->setText("1,5");
     EXPECT_TRUE(platform.calls.isEmpty());
+}
+
+// No length limit: a megabyte pasted is taken whole.
+TEST_F(MainWindow, PastedMegabyteIsTakenWhole)
+{
+    TOstrelF &w = open();
+    QGuiApplication::clipboard()->setText(QString(1048575, '0') + "5");
+    w.Edit1->selectAll();
+    w.Edit1->paste();
+    EXPECT_EQ(w.Edit1->text().size(), 1048576);
+    EXPECT_TRUE(w.taxState().agi == 5);
 }
 
 TEST_F(MainWindow, RadioGroupClampsAndRunsOnlyOnARealMove)

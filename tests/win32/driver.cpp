@@ -22,8 +22,11 @@
 //   close                 ask the main window to close; wait until it is gone
 //   activate              bring the main window to the front
 #include <windows.h>
+#include <oleacc.h>
 
 #include <cstdio>
+#include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -79,6 +82,10 @@ HWND mainWindow()
     return ::FindWindowW(L"TOstrelF", nullptr);
 }
 
+// IAccessible's identifier, written here: mingw-w64's import library gives
+// a statically linked program the import thunk's bytes for IID_IAccessible.
+const GUID kIAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
 HWND control(int id)
 {
     struct Search {
@@ -119,6 +126,7 @@ void press(const std::string &name)
     static const std::pair<const char *, WORD> keys[] = {
         {"enter", VK_RETURN}, {"esc", VK_ESCAPE}, {"tab", VK_TAB}, {"home", VK_HOME}, {"end", VK_END},
         {"back", VK_BACK}, {"del", VK_DELETE}, {"down", VK_DOWN}, {"up", VK_UP}, {"space", VK_SPACE},
+        {"left", VK_LEFT}, {"right", VK_RIGHT},
     };
     std::vector<WORD> held;
     std::string rest = name;
@@ -312,6 +320,60 @@ void run(const std::string &line)
         for (int i = 0; i < 200 && ::IsWindow(window); ++i)
             ::Sleep(50);
         std::printf(::IsWindow(window) ? "still open\n" : "closed\n");
+    } else if (command == "clipboard") { // COUNT CHAR LAST: COUNT times CHAR, then LAST
+        std::size_t count = 0;
+        char fill = '0', last = '5';
+        std::istringstream(rest) >> count >> fill >> last;
+        std::wstring text(count, static_cast<wchar_t>(fill));
+        text += static_cast<wchar_t>(last);
+        const HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+        std::memcpy(::GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+        ::GlobalUnlock(memory);
+        ::OpenClipboard(nullptr);
+        ::EmptyClipboard();
+        ::SetClipboardData(CF_UNICODETEXT, memory);
+        ::CloseClipboard();
+        ::OpenClipboard(nullptr);
+        const HANDLE held = ::GetClipboardData(CF_UNICODETEXT);
+        std::printf("clipboard %zu\n", held ? std::wcslen(static_cast<const wchar_t *>(::GlobalLock(held))) : 0);
+        if (held)
+            ::GlobalUnlock(held);
+        ::CloseClipboard();
+    } else if (command == "length") { // ID [WANTED]: the box's length and its last character
+        // A long paste takes a while to be laid out: waited for, up to a minute.
+        int id = 0;
+        long wanted = -1;
+        std::istringstream(rest) >> id >> wanted;
+        const HWND box = control(id);
+        for (int i = 0; i < 240 && wanted >= 0 && ::GetWindowTextLengthW(box) != wanted; ++i)
+            ::Sleep(250);
+        const std::wstring text = textOf(box);
+        std::printf("length %zu last %s\n", text.size(), text.empty() ? "-" : narrow(text.substr(text.size() - 1)).c_str());
+    } else if (command == "names") { // what a screen reader hears for each box (MSAA)
+        ::CoInitialize(nullptr);
+        for (int id = 101; id <= 108; ++id) {
+            IAccessible *object = nullptr;
+            std::string name = "-";
+            HRESULT found = ::AccessibleObjectFromWindow(control(id), static_cast<DWORD>(OBJID_CLIENT),
+                                                         kIAccessible, reinterpret_cast<void **>(&object));
+            if (found != S_OK) // the proxy the system makes for a standard control, asked directly
+                found = ::CreateStdAccessibleObject(control(id), OBJID_CLIENT, kIAccessible,
+                                                    reinterpret_cast<void **>(&object));
+            if (found != S_OK)
+                name = "! " + std::to_string(static_cast<long>(found)) + " " +
+                       std::to_string(reinterpret_cast<std::uintptr_t>(control(id)));
+            if (found == S_OK) {
+                VARIANT self{};
+                self.vt = VT_I4;
+                self.lVal = CHILDID_SELF;
+                BSTR text = nullptr;
+                if (object->get_accName(self, &text) == S_OK && text != nullptr)
+                    name = narrow(text);
+                ::SysFreeString(text);
+                object->Release();
+            }
+            std::printf("%d name %s\n", id, name.c_str());
+        }
     } else if (command == "activate") {
         ::SetForegroundWindow(mainWindow());
         ::Sleep(150);

@@ -20,6 +20,14 @@ std::string errorReportText(const std::string &message)
     return text;
 }
 
+std::string accessibleNameOf(const std::string &caption)
+{
+    std::string name = caption;
+    while (!name.empty() && (name.back() == '.' || name.back() == '$' || name.back() == ' '))
+        name.pop_back();
+    return name;
+}
+
 std::string displayPath(const SettingsPath &path)
 {
 #ifdef _WIN32

@@ -130,6 +130,11 @@ private:
 // "Invalid numeric input.").
 std::string errorReportText(const std::string &message);
 
+// A caption as a screen reader should say it, without its dot leaders and
+// "$": "Property Tax Credit Allowance.....................$" -> "Property
+// Tax Credit Allowance".
+std::string accessibleNameOf(const std::string &caption);
+
 // A path as UTF-8 text for a message.
 std::string displayPath(const SettingsPath &path);
 

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+#include <commctrl.h>
+
 namespace cttax::win32 {
 
 namespace {
@@ -24,8 +26,10 @@ constexpr DWORD kResult = kInput | ES_READONLY;
 constexpr int kItemsTop = 24;
 constexpr int kItemStep = (160 - kItemsTop) / 4;
 
-// In creation order, which is the tab order: the status group, the AGI box,
-// the panel with its six results, the property tax box.
+// In creation order, which is the tab order of the boxes: the status group,
+// the AGI box, the panel with its six results, the property tax box. Each box
+// comes right after the label that names it (screen readers name a box by
+// the label before it), its "$" after it.
 constexpr Placement kLayout[] = {
     {kRadioStatus, Parent::Window, kContainerClass, WS_TABSTOP | WS_GROUP, WS_EX_CONTROLPARENT, 248, 54, 209, 160, Face::Caption},
     {kGroupFrame, Parent::Group, L"BUTTON", BS_GROUPBOX, 0, 0, 0, 209, 160, Face::Caption},
@@ -35,25 +39,36 @@ constexpr Placement kLayout[] = {
     {kRadioFirst + 3, Parent::Group, L"BUTTON", BS_RADIOBUTTON, 0, 10, kItemsTop + 3 * kItemStep, 190, kItemStep, Face::Caption},
     {kLabel1, Parent::Window, L"STATIC", kLabel, 0, 53, 12, 0, 24, Face::Title},
     {kLabel2, Parent::Window, L"STATIC", kLabel, 0, 12, 57, 0, 19, Face::Caption},
-    {kLabel3, Parent::Window, L"STATIC", kLabel, 0, 38, 90, 0, 19, Face::Caption},
     {kEdit1, Parent::Window, L"EDIT", kInput, WS_EX_CLIENTEDGE, 54, 86, 113, 27, Face::Caption},
-    {kLabel4, Parent::Window, L"STATIC", kLabel, 0, 12, 155, 0, 19, Face::Caption},
-    {kLabel5, Parent::Window, L"STATIC", kLabel, 0, 38, 182, 0, 19, Face::Caption},
+    {kLabel3, Parent::Window, L"STATIC", kLabel, 0, 38, 90, 0, 19, Face::Caption},
     {kPanel1, Parent::Window, kContainerClass, WS_GROUP, WS_EX_CONTROLPARENT, 12, 240, 477, 265, Face::Caption},
     {kLabel6, Parent::Panel, L"STATIC", kLabel, 0, 16, 17, 0, 19, Face::Caption},
+    {kName3, Parent::Panel, L"STATIC", kLabel, 0, 16, 17, 0, 19, Face::Caption},
     {kEdit3, Parent::Panel, L"EDIT", kResult, WS_EX_CLIENTEDGE, 347, 15, 113, 27, Face::Caption},
     {kLabel7, Parent::Panel, L"STATIC", kLabel, 0, 16, 58, 0, 19, Face::Caption},
+    {kName4, Parent::Panel, L"STATIC", kLabel, 0, 16, 58, 0, 19, Face::Caption},
     {kEdit4, Parent::Panel, L"EDIT", kResult, WS_EX_CLIENTEDGE, 347, 56, 113, 27, Face::Caption},
     {kLabel8, Parent::Panel, L"STATIC", kLabel, 0, 16, 99, 0, 19, Face::Caption},
+    {kName5, Parent::Panel, L"STATIC", kLabel, 0, 16, 99, 0, 19, Face::Caption},
     {kEdit5, Parent::Panel, L"EDIT", kResult, WS_EX_CLIENTEDGE, 347, 97, 113, 27, Face::Caption},
     {kLabel9, Parent::Panel, L"STATIC", kLabel, 0, 16, 140, 0, 19, Face::Caption},
+    {kName6, Parent::Panel, L"STATIC", kLabel, 0, 16, 140, 0, 19, Face::Caption},
     {kEdit6, Parent::Panel, L"EDIT", kResult, WS_EX_CLIENTEDGE, 347, 138, 113, 27, Face::Caption},
     {kLabel10, Parent::Panel, L"STATIC", kLabel, 0, 16, 181, 0, 19, Face::Caption},
+    {kName7, Parent::Panel, L"STATIC", kLabel, 0, 16, 181, 0, 19, Face::Caption},
     {kEdit7, Parent::Panel, L"EDIT", kResult, WS_EX_CLIENTEDGE, 347, 179, 113, 27, Face::Caption},
     {kLabel11, Parent::Panel, L"STATIC", kLabel, 0, 16, 222, 0, 19, Face::Caption},
+    {kName8, Parent::Panel, L"STATIC", kLabel, 0, 16, 222, 0, 19, Face::Caption},
     {kEdit8, Parent::Panel, L"EDIT", kResult, WS_EX_CLIENTEDGE, 347, 220, 113, 27, Face::Caption},
+    {kLabel4, Parent::Window, L"STATIC", kLabel, 0, 12, 155, 0, 19, Face::Caption},
     {kEdit2, Parent::Window, L"EDIT", kInput, WS_EX_CLIENTEDGE, 54, 178, 113, 27, Face::Caption},
+    {kLabel5, Parent::Window, L"STATIC", kLabel, 0, 38, 182, 0, 19, Face::Caption},
 };
+
+bool hiddenName(int id)
+{
+    return id >= kName3 && id <= kName8;
+}
 
 std::wstring initialText(int id)
 {
@@ -71,6 +86,8 @@ std::wstring initialText(int id)
     default:
         if (id >= kLabel6 && id <= kLabel11)
             return wide(kPresentedResults[static_cast<std::size_t>(id - kLabel6)].caption);
+        if (hiddenName(id))
+            return wide(accessibleNameOf(kPresentedResults[static_cast<std::size_t>(id - kName3)].caption));
         if (id >= kEdit1 && id <= kEdit8)
             return wide(kPlaceholder);
         return {};
@@ -138,7 +155,8 @@ void TOstrelF::createControls()
         const void *look = p.id == kRadioStatus ? &group : p.id == kPanel1 ? &panel : nullptr;
         const std::wstring text = initialText(p.id);
         const RECT place = placeOf(p, text);
-        const HWND control = ::CreateWindowExW(p.exStyle, p.type, text.c_str(), p.style | WS_CHILD | WS_VISIBLE, place.left,
+        const DWORD visible = hiddenName(p.id) ? 0 : WS_VISIBLE;
+        const HWND control = ::CreateWindowExW(p.exStyle, p.type, text.c_str(), p.style | WS_CHILD | visible, place.left,
                                                place.top, place.right, place.bottom, parent,
                                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(p.id)), instance,
                                                const_cast<void *>(look));
@@ -146,6 +164,10 @@ void TOstrelF::createControls()
         controls_.push_back(control);
         if (HWND *named = slotOf(p.id))
             *named = control;
+        if (p.id == kEdit1 || p.id == kEdit2)
+            ::SendMessageW(control, EM_SETLIMITTEXT, 0, 0); // no limit (else 30,000 characters, cut silently)
+        if (p.id >= kRadioFirst && p.id < kRadioFirst + 4)
+            ::SetWindowSubclass(control, radioProc, 0, reinterpret_cast<DWORD_PTR>(this));
     }
     fitFrame();
 }
@@ -231,6 +253,60 @@ void TOstrelF::focusFirst()
     focusing_ = true;
     ::SetFocus(radio(std::max(0, statusIndex_)));
     focusing_ = false;
+}
+
+// The status items as on Windows and in the Qt window: the arrow keys
+// select the next item (wrapping round), and a focus selects nothing (a
+// BS_RADIOBUTTON that gets the focus unchecked notifies a click).
+LRESULT CALLBACK TOstrelF::radioProc(HWND radio, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
+{
+    auto *self = reinterpret_cast<TOstrelF *>(data);
+    switch (message) {
+    case WM_GETDLGCODE:
+        return ::DefSubclassProc(radio, message, wParam, lParam) | DLGC_WANTARROWS;
+    case WM_KEYDOWN:
+        if (wParam == VK_DOWN || wParam == VK_RIGHT || wParam == VK_UP || wParam == VK_LEFT) {
+            self->stepStatus(wParam == VK_DOWN || wParam == VK_RIGHT ? 1 : -1);
+            return 0;
+        }
+        break;
+    case WM_SETFOCUS: {
+        const bool was = self->focusing_;
+        self->focusing_ = true;
+        const LRESULT result = ::DefSubclassProc(radio, message, wParam, lParam);
+        self->focusing_ = was;
+        return result;
+    }
+    case WM_NCDESTROY:
+        ::RemoveWindowSubclass(radio, radioProc, 0);
+        break;
+    default:
+        break;
+    }
+    return ::DefSubclassProc(radio, message, wParam, lParam);
+}
+
+void TOstrelF::stepStatus(int step)
+{
+    const int from = statusIndex_ < 0 ? (step > 0 ? -1 : 0) : statusIndex_;
+    const int to = (from + step + 4) % 4;
+    setStatusIndex(to);
+    focusing_ = true;
+    ::SetFocus(radio(to));
+    focusing_ = false;
+}
+
+// Only the selected item (the first where none is) is a tab stop: Tab
+// enters the group at the selection and leaves it at the next tab stop.
+void TOstrelF::markTabStop()
+{
+    const int stop = std::max(0, statusIndex_);
+    for (int i = 0; i < 4; ++i) {
+        const LONG_PTR style = ::GetWindowLongPtrW(radio(i), GWL_STYLE);
+        const LONG_PTR wanted = i == stop ? style | WS_TABSTOP : style & ~static_cast<LONG_PTR>(WS_TABSTOP);
+        if (wanted != style)
+            ::SetWindowLongPtrW(radio(i), GWL_STYLE, wanted);
+    }
 }
 
 void TOstrelF::load()
@@ -390,6 +466,7 @@ void TOstrelF::setStatusIndex(int index)
     if (statusIndex_ >= 0)
         ::SendMessageW(radio(statusIndex_), BM_SETCHECK, BST_UNCHECKED, 0);
     statusIndex_ = index;
+    markTabStop();
     if (index < 0)
         return;
     ::SendMessageW(radio(index), BM_SETCHECK, BST_CHECKED, 0);

@@ -36,6 +36,9 @@ enum ControlId : int {
     kRadioFirst = 111, // Single, Married, Separately, Household: 111 to 114
     kRadioStatus = 120, kPanel1, kGroupFrame,
     kLabel1 = 131, kLabel2, kLabel3, kLabel4, kLabel5, kLabel6, kLabel7, kLabel8, kLabel9, kLabel10, kLabel11,
+    // Hidden labels that give the result boxes their names for screen
+    // readers (MSAA names a box by the label made right before it).
+    kName3 = 143, kName4, kName5, kName6, kName7, kName8,
     kExit1 = 201, kHelp1, kKaldoHomePage1,
 };
 
@@ -76,6 +79,9 @@ private:
     HBRUSH colours(HWND control, HDC dc);
     void load();
     void focusFirst();
+    static LRESULT CALLBACK radioProc(HWND radio, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self);
+    void stepStatus(int step);
+    void markTabStop();
     HWND radio(int index) const { return radios_[static_cast<std::size_t>(index)]; }
 
     // FormView
