@@ -15,7 +15,10 @@
 #include <fcntl.h>
 #include <io.h>
 #include <unistd.h>
+#include <windows.h>
+#include <shellapi.h>
 #else
+#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 #endif
@@ -24,13 +27,16 @@ namespace {
 
 constexpr const char *kUsage =
     "Usage: cttax-calc [--header] [--raw] [-] < cases.csv\n"
+    "       cttax-calc [--header] [--raw] [--] cases.csv\n"
     "       cttax-calc [--] STATUS AGI PROPERTY_TAX\n"
     "       cttax-calc --version | --help\n"
     "\n"
     "Estimates the 2010 Connecticut resident income tax exactly as the cttax window does.\n"
     "\n"
-    "Batch form: reads CSV lines STATUS,AGI,PROPERTY_TAX on standard input and writes one CSV line\n"
-    "for each: EXEMPTION,TABLE_B_TAX,CREDIT_DECIMAL,PERSONAL_CREDIT,PROPERTY_CREDIT,INCOME_TAX,NOTE.\n"
+    "Batch form: reads CSV lines STATUS,AGI,PROPERTY_TAX on standard input, or from the one file\n"
+    "named (one argument that is not an option is always a file: a file dropped onto the program\n"
+    "is read so), and writes one CSV line for each:\n"
+    "EXEMPTION,TABLE_B_TAX,CREDIT_DECIMAL,PERSONAL_CREDIT,PROPERTY_CREDIT,INCOME_TAX,NOTE.\n"
     "  STATUS        0-3, or single, married, separately, household (any case)\n"
     "  AGI, PROPERTY_TAX  amounts with \".\" as the decimal point, taken verbatim as the\n"
     "                input boxes take them; a text that is not a number puts the window's\n"
@@ -42,7 +48,10 @@ constexpr const char *kUsage =
     "skipped. A line with the wrong number of fields or an unknown status, and a record of\n"
     "more than 65536 bytes before its line end (LF, CR LF or the end of the input; skipped\n"
     "up to its real end), is reported on standard error and in NOTE, and the exit status\n"
-    "is then 1. \"-\" names standard input; \"--\" ends the options.\n"
+    "is then 1. \"-\" names standard input; \"--\" ends the options. A file that cannot be\n"
+    "opened is reported and the exit status is 2.\n"
+    "In cmd, write no blank before the pipe (echo single,16300,0| cttax-calc): the blank would\n"
+    "be part of the line, and \"0 \" is warned about exactly as the window warns about it.\n"
     "\n"
     "Single form: prints the six results beside the window's captions. The exit status is 1\n"
     "when an amount is not a number or a result could not be computed, 2 for a bad call.\n"
@@ -119,6 +128,30 @@ int runBatch(const cttax::cli::BatchOptions &options)
     if (!writeAll(out))
         return 1;
     return calculator.sawBadLine() ? 1 : 0;
+}
+
+// Puts the named file in the place of standard input. On Windows the name
+// is taken from the wide command line, so any Unicode file name opens.
+bool openAsInput(char **argv, const char *name)
+{
+#ifdef _WIN32
+    int count = 0;
+    wchar_t **wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    int fd = -1;
+    for (int i = 1; wide != nullptr && i < count && fd < 0; ++i)
+        if (argv[i] == name)
+            fd = ::_wopen(wide[i], _O_RDONLY | _O_BINARY);
+    ::LocalFree(wide);
+#else
+    static_cast<void>(argv);
+    const int fd = ::open(name, O_RDONLY | O_CLOEXEC);
+#endif
+    if (fd < 0 || ::dup2(fd, STDIN_FILENO) < 0) {
+        std::fprintf(stderr, "cttax-calc: cannot open '%s': %s\n", name, std::strerror(errno));
+        return false;
+    }
+    ::close(fd);
+    return true;
 }
 
 int runSingle(const char *statusText, const char *agiText, const char *propertyTaxText)
@@ -205,6 +238,8 @@ int run(int argc, char **argv)
     }
     if (positional.empty())
         return runBatch(batch);
+    if (positional.size() == 1 && !standardInput)
+        return openAsInput(argv, positional[0]) ? runBatch(batch) : 2;
     if (positional.size() == 3 && !standardInput && !batch.header && !batch.raw)
         return runSingle(positional[0], positional[1], positional[2]);
     std::fprintf(stderr, "cttax-calc: expected no arguments or STATUS AGI PROPERTY_TAX\n\n%s", kUsage);

@@ -32,6 +32,11 @@ tested=$(date +%s)
 
 compared=$(scripts/compare-raw.sh "$build" windows "$wine" "$build/cli/cttax-calc.exe")
 read -r calc_ms bytes _ <<<"$compared"
+# A CSV file named on the command line (as a file dropped onto the .exe is)
+# reads as standard input does.
+printf 'single,16300,0\r\nmarried,60000,1200\r\n' >"$build/cases.csv"
+[ "$($wine "$build/cli/cttax-calc.exe" "$build/cases.csv")" = "$($wine "$build/cli/cttax-calc.exe" <"$build/cases.csv")" ] ||
+  { echo "cttax-calc.exe FILE differs from < FILE" >&2; exit 1; }
 scripts/package-windows.sh --check
 echo "windows: build $((built - started)) s; tests under wine $((tested - built)) s (screenshots in" \
   "$build/tests/e2e);" "cttax-calc.exe --raw over 1,000,000 lines $calc_ms ms, byte-identical to Linux ($bytes bytes)"

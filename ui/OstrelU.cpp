@@ -306,9 +306,18 @@ void TOstrelF::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
 }
 
+void TOstrelF::endSession()
+{
+    endingSession_ = true;
+    close();
+}
+
 void TOstrelF::closeEvent(QCloseEvent *event)
 {
-    guarded([this] { FormClose(); });
+    if (endingSession_)
+        saveAtSessionEnd();
+    else
+        guarded([this] { FormClose(); });
     // The close always goes through, also after a failed save: the error has
     // been reported, and the user must always be able to leave.
     event->accept();

@@ -66,6 +66,11 @@ public:
     QLineEdit *Edit8;
     QAction *KaldoHomePage1;
 
+    // The end of the user's session (the session manager's quit, SIGTERM,
+    // SIGHUP): the window closes as by File > Exit, but a failed save is
+    // told on standard error, not in a box that would hold the end up.
+    void endSession();
+
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -97,6 +102,7 @@ private:
     Platform &platform_;
     TOstrelFhelp *help_;
     bool shown_ = false;
+    bool endingSession_ = false;
 };
 
 // Sets the decimal separator that results are written with from the user's

@@ -9,6 +9,8 @@
 #include "ui/window_style.h"
 
 #include <QApplication>
+#include <QSessionManager>
+#include <QSocketNotifier>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
@@ -16,9 +18,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <utility>
 
+#include <csignal>
+
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -44,6 +50,9 @@ void useProportionalUiFonts()
 }
 
 namespace {
+
+// Where the signal handler tells the event loop that the session ends.
+int endingPipe = -1;
 
 bool set(const char *name)
 {
@@ -199,6 +208,29 @@ int runApplication(int argc, char **argv)
     TOstrelF mainWindow(platform, title, settingsLocationFor(executableBytes, SettingsEnvironment::fromProcess()),
                         &help);
     mainWindow.show();
+    // The end of the session: the session manager's request, or SIGTERM and
+    // SIGHUP (a log-off without a session manager, kill, a closed terminal),
+    // taken from the signal handler through a pipe into the event loop.
+    // (Qt asks not to quit from the session manager's request: the values
+    // are saved there, the window stays until the manager ends the program.)
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &mainWindow,
+                     [&mainWindow](QSessionManager &) { mainWindow.saveAtSessionEnd(); });
+    int pipeFds[2];
+    std::unique_ptr<QSocketNotifier> ending;
+    if (::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) == 0) {
+        endingPipe = pipeFds[1];
+        ending = std::make_unique<QSocketNotifier>(pipeFds[0], QSocketNotifier::Read);
+        QObject::connect(ending.get(), &QSocketNotifier::activated, &mainWindow, [&mainWindow] { mainWindow.endSession(); });
+        struct sigaction action {};
+        action.sa_handler = [](int) {
+            const char byte = 1;
+            [[maybe_unused]] const ssize_t n = ::write(endingPipe, &byte, 1);
+        };
+        ::sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        ::sigaction(SIGTERM, &action, nullptr);
+        ::sigaction(SIGHUP, &action, nullptr);
+    }
     application.exec();
     return 0;
 }

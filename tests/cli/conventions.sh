@@ -13,6 +13,14 @@ expect_eq "-- before the amounts" "$("${calc[@]}" -- single 16300 0 | tail -n 1 
 expect_eq "- for standard input" "$(printf 'single,16300,0\n' | "${calc[@]}" --header -)" \
   "$(printf 'EXEMPTION,TABLE_B_TAX,CREDIT_DECIMAL,PERSONAL_CREDIT,PROPERTY_CREDIT,INCOME_TAX,NOTE\n13000,99,0.75,74,0,25,')"
 
+# One argument that is not an option is a file, read as standard input is.
+cases=$(mktemp); trap 'rm -f "$cases"' EXIT
+printf 'single,16300,0\nmarried,60000,1200\n' >"$cases"
+expect_eq "a file named" "$("${calc[@]}" --header "$cases")" "$("${calc[@]}" --header <"$cases")"
+expect_eq "a missing file: exit 2, said why" "$("${calc[@]}" "$cases.gone" 2>&1; echo "exit $?")" \
+  "cttax-calc: cannot open '$cases.gone': No such file or directory
+exit 2"
+
 # Both ends non-blocking, input arriving slowly, output read late: every
 # line is answered and the run succeeds.
 result=$(python3 - "${calc[@]}" <<'PY'

@@ -149,6 +149,27 @@ for scale in 1.75 1.5; do
   expect_eq "scale $scale: stored position over four runs" "$saved" " 301/401 301/401 301/401 301/401"
 done
 
+# The end of the session (a log-off, kill, a closed terminal): SIGTERM and
+# SIGHUP save what was typed, as a close does, and the program ends; a save
+# that fails then is told on standard error, with no box to hold it up.
+for signal in TERM HUP; do
+  stored 300 400 2
+  start_app "$work/portable/cttax"
+  click_client 100 100
+  xdotool key --clearmodifiers ctrl+a
+  xdotool type --delay 30 61000
+  kill -$signal "$pid"
+  wait_exit
+  expect_eq "SIG$signal: the typed AGI saved" "$(line_of "$fig" 3)" " 6.10000000000000E+0004"
+done
+stored 300 400 2
+chmod a-w "$fig" "$work/portable"
+app_log=$work/ending.log start_app "$work/portable/cttax"
+kill -TERM "$pid"
+wait_exit
+chmod u+w "$fig" "$work/portable"
+expect_eq "SIGTERM, save refused: told on standard error" "$(grep -c 'File access denied\.' "$work/ending.log")" 1
+
 # A folder name that is not UTF-8: the file beside the executable is used,
 # and nothing is written where the application was started from.
 odd=$work/$(printf 'caf\xe9')

@@ -186,6 +186,16 @@ expect_eq "restart, one key: amounts and results" "$(answer "$got" 2,9 | cut -d=
   "600000 1200 0 29600 0 0 500 29100 "
 expect_eq "restart, one key: Married" "$(answer "$got" 10)" "checked 1"
 
+# A log-off with the window open (wineboot ends the session): the values
+# typed since the start are saved, and cttax.exe ends.
+drive "click 101" "keys home shift+end" "type 61000" >/dev/null
+"$wine" wineboot --end-session >/dev/null 2>&1
+wait_gone
+expect_eq "log-off: the typed AGI saved" "$(sed -n 3p "$fig" | tr -d '\r')" " 6.10000000000000E+0004"
+sed -i '3s/.*/ 6.00000000000000E+0004\r/' "$fig"
+start_cttax
+drive "wait-window Kaldo 2011" >/dev/null
+
 # A file that cannot be written: the error report with the table's message
 # and the file's place, under the application title (cttax.exe: "cttax");
 # the window still closes.

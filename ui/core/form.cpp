@@ -6,6 +6,7 @@
 #include "text/present.h"
 #include "ui/core/help_text.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 #include <utility>
@@ -99,6 +100,20 @@ void MainForm::FormShow()
 void MainForm::FormClose()
 {
     writecfg();
+}
+
+void MainForm::saveAtSessionEnd() noexcept
+{
+    try {
+        FormClose();
+    } catch (const std::exception &error) {
+        std::string text = errorReportText(error.what());
+        if (dynamic_cast<const EInOutError *>(&error) != nullptr)
+            text.append(" (").append(displayPath(settings_.file)).append(")");
+        std::fprintf(stderr, "%s: %s\n", title_.c_str(), text.c_str());
+    } catch (...) {
+        std::fprintf(stderr, "%s: Unknown error\n", title_.c_str());
+    }
 }
 
 void MainForm::inputChanged(FormView::Input box, Extended &target, const char *warning)

@@ -88,6 +88,11 @@ public:
     void RadioStatusClick();
     void KaldoHomePage1Click();
 
+    // The save of a close at the end of the user's session (log-off,
+    // shutdown, SIGTERM): as FormClose, but a failure goes to standard error,
+    // never to a box that would hold the session's end up.
+    void saveAtSessionEnd() noexcept;
+
     // Runs a handler where the toolkit called in: an error that leaves it
     // goes to the error report, and nothing leaves this.
     template <class Handler>

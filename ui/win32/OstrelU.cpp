@@ -385,6 +385,16 @@ LRESULT TOstrelF::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (lParam != 0 && std::wstring(reinterpret_cast<const wchar_t *>(lParam)) == L"intl")
             useLocaleDecimalSeparator();
         return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE; // nothing to ask: the settings are saved at the end
+    case WM_ENDSESSION:
+        // The session ends (log-off, shutdown): saved as a close saves, a
+        // failure on standard error, and the window goes.
+        if (wParam != FALSE && window_ != nullptr) {
+            saveAtSessionEnd();
+            ::DestroyWindow(window_);
+        }
+        return 0;
     case WM_CLOSE:
         guarded([this] { FormClose(); });
         // The close always goes through, also after a failed save: the error
