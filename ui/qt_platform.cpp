@@ -32,11 +32,41 @@ protected:
         QMessageBox::showEvent(event);
         if (screen_ == nullptr)
             return;
-        const QRect area = screen_->availableGeometry();
-        const QPoint at = area.center() - QPoint(width() / 2, height() / 2);
+        // The frame is centred, not the client area. Its size is not known
+        // before the window manager frames the box: the parent's frame is
+        // the first guess (right on most window managers), and the frame
+        // the box really got puts it right once it is there.
+        const QWidget *framed = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+        const QMargins guess = framed != nullptr && framed->windowHandle() != nullptr
+                                   ? framed->windowHandle()->frameMargins()
+                                   : QMargins();
+        centreFrame(size().grownBy(guess));
+        keepCentred(20);
+    }
+
+    void centreFrame(QSize frame)
+    {
+        const QPoint at = screen_->availableGeometry().center() - QPoint(frame.width() / 2, frame.height() / 2);
         move(at);
         if (QWindow *handle = windowHandle())
             handle->setFramePosition(at);
+    }
+
+    void keepCentred(int checks)
+    {
+        QTimer::singleShot(25, this, [this, checks] {
+            QWindow *handle = windowHandle();
+            if (!isVisible() || handle == nullptr)
+                return;
+            if (handle->frameMargins().isNull()) { // not framed yet: look again
+                if (checks > 1)
+                    keepCentred(checks - 1);
+                return;
+            }
+            const QPoint off = handle->frameGeometry().center() - screen_->availableGeometry().center();
+            if (off.manhattanLength() > 2)
+                centreFrame(handle->frameGeometry().size());
+        });
     }
 
     // The control that had the focus is told to have lost it once the box

@@ -17,7 +17,7 @@ expect_eq() { # what got expected
 start_display() {
   local fd_file
   fd_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -ac -noreset -nolisten tcp 3>"$fd_file" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-1280x1024}x24" -ac -noreset -nolisten tcp 3>"$fd_file" >/dev/null 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 100); do [ -s "$fd_file" ] && break; sleep 0.05; done
   DISPLAY=:$(head -n1 "$fd_file")

@@ -97,7 +97,7 @@ for wm in ${CTTAX_E2E_WMS:-openbox icewm i3}; do
     dx=$((wx + ww / 2 - ax - aw / 2)) dy=$((wy + wh / 2 - ay - ah / 2))
     echo "$wm: warning frame at $wx,$wy (${ww}x$wh), off the work area's centre by $dx,$dy"
     [ "$wm" = openbox ] && import -window root "$shots/cttax-e2e-warning-$wm.png" 2>/dev/null
-    if [ "${dx#-}" -le 16 ] && [ "${dy#-}" -le 16 ]; then pass; else fail "$wm: warning not centred on the screen: $dx,$dy"; fi
+    if [ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ]; then pass; else fail "$wm: warning not centred on the screen: $dx,$dy"; fi
     wmctrl -i -c "$warning" # its close button, as a person would
     for _ in $(seq 50); do xwininfo -id "$warning" 2>/dev/null | grep -q IsViewable || break; sleep 0.1; done
   else

@@ -6,51 +6,13 @@
 # the message boxes' icons, the browser) are read from Wine's relay log.
 #   wine_session.sh DRIVER.exe CTTAX.exe OUT-FOLDER
 set -uo pipefail
-driver=$1 exe=$2 out=$(mkdir -p "$3" && cd "$3" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
-wine=/usr/lib/wine/wine64
-command -v Xvfb >/dev/null && command -v openbox >/dev/null && [ -x "$wine" ] || { echo "Xvfb, openbox or wine64 missing"; exit 77; }
-mkdir -p "$out"
-work=$(mktemp -d "$out/wine-e2e.XXXXXX")
-# What a failed run saw stays for a look (the relay log, the driver's log).
-trap '/usr/lib/wine/wineserver -k 2>/dev/null; stop_wm; kill "$xvfb_pid" 2>/dev/null; [ "$failed" -eq 0 ] && rm -rf "$work"' EXIT
-
-start_display
-start_wm openbox
-# A Wine prefix of the session's own: its desktop and colours are set below.
-export WINEPREFIX=$out/wineprefix WINEDEBUG=-all
-/usr/lib/wine/wineserver -k 2>/dev/null
-reg() { "$wine" reg add "$1" /v "$2" /d "$3" /f >/dev/null 2>&1; }
-# One virtual desktop, where Wine's windows take key presses reliably; the
-# colours of a Windows 10 desktop; the calls the relay log records.
-reg 'HKCU\Software\Wine\Explorer' Desktop Default
-reg 'HKCU\Software\Wine\Explorer\Desktops' Default 1200x900
+source "$here/wine_lib.sh"
+wine_setup "$1" "$2" "$3"
+# The colours of a Windows 10 desktop.
 reg 'HKCU\Control Panel\Colors' AppWorkSpace '171 171 171'
 reg 'HKCU\Control Panel\Colors' GradientInactiveTitle '215 228 242'
-reg 'HKCU\Software\Wine\Debug' RelayInclude 'user32.MessageBeep;user32.MessageBoxW;shell32.ShellExecuteW'
-
-# A folder as on a USB stick: the program and, once it has run, its settings.
-stick=$work/stick
-mkdir -p "$stick"
-cp "$exe" "$stick/cttax.exe"
-cp "$driver" "$work/driver.exe"
-fig=$stick/cttax.fig
-relay=$work/relay.log
-
-start_cttax() {
-  WINEDEBUG=+relay "$wine" "$stick/cttax.exe" 2>>"$relay" >/dev/null &
-  cttax_pid=$!
-}
-# Runs driver commands (one per argument) and prints its answers.
-drive() {
-  printf '%s\n' "$@" >"$work/script.txt"
-  timeout 120 "$wine" "$work/driver.exe" "$(winepath_of "$work/script.txt")" 2>>"$work/driver.log" | tr -d '\r'
-}
-winepath_of() { echo "Z:${1//\//\\}"; }
-answer() { printf '%s\n' "$1" | sed -n "$2p"; }
-shot() { import -window root "$out/$1.png"; }
-wait_gone() { for _ in $(seq 100); do kill -0 "$cttax_pid" 2>/dev/null || return 0; sleep 0.1; done; fail "cttax.exe still running"; }
 
 # ---------------------------------------------------------------- first start
 start_cttax

@@ -21,10 +21,23 @@
 //   move L T              move the main window's frame
 //   close                 ask the main window to close; wait until it is gone
 //   activate              bring the main window to the front
+//   layout                print "ID L T R B" for every visible control of the
+//                         main window, in its client area's coordinates
+//   ink ID                what the control shows inside its border: "ink ID DIFF
+//                         RIGHT", the largest channel difference from its
+//                         background (its commonest colour) and the client
+//                         x just past the rightmost pixel that far from it
+//   snap ID / changed ID  keep what control ID shows; later print "changed ID N",
+//                         the number of its pixels now different (by 64 at least)
+//   help-frame            print the help window's "frame L T R B", "work L T R B"
+//                         (its monitor's work area), "sizable 0|1" and
+//                         "scrolls 0|1" (its text box has a scroll bar)
 #include <windows.h>
 #include <oleacc.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
@@ -86,23 +99,28 @@ HWND mainWindow()
 // a statically linked program the import thunk's bytes for IID_IAccessible.
 const GUID kIAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
 
+// Control ID of the main window, or of the help window where it has none.
 HWND control(int id)
 {
     struct Search {
         int id;
         HWND found;
     } search{id, nullptr};
-    ::EnumChildWindows(
-        mainWindow(),
-        [](HWND child, LPARAM data) -> BOOL {
-            auto *s = reinterpret_cast<Search *>(data);
-            if (::GetDlgCtrlID(child) == s->id) {
-                s->found = child;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    for (HWND window : {mainWindow(), ::FindWindowW(L"TOstrelFhelp", nullptr)}) {
+        ::EnumChildWindows(
+            window,
+            [](HWND child, LPARAM data) -> BOOL {
+                auto *s = reinterpret_cast<Search *>(data);
+                if (::GetDlgCtrlID(child) == s->id) {
+                    s->found = child;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr)
+            break;
+    }
     return search.found;
 }
 
@@ -241,6 +259,81 @@ std::string boxText(HWND box)
     return text;
 }
 
+// What a control shows on the screen inside its border, pixel by pixel
+// (0x00RRGGBB, rows from the top).
+struct Picture {
+    RECT place{};
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> pixels;
+};
+
+Picture capture(HWND control)
+{
+    Picture picture;
+    ::GetClientRect(control, &picture.place);
+    ::MapWindowPoints(control, nullptr, reinterpret_cast<POINT *>(&picture.place), 2);
+    const int width = picture.width = picture.place.right - picture.place.left;
+    const int height = picture.height = picture.place.bottom - picture.place.top;
+    const HDC screen = ::GetDC(nullptr), dc = ::CreateCompatibleDC(screen);
+    const HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
+    const HGDIOBJ old = ::SelectObject(dc, bitmap);
+    ::BitBlt(dc, 0, 0, width, height, screen, picture.place.left, picture.place.top, SRCCOPY);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    picture.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    ::GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), picture.pixels.data(), &info, DIB_RGB_COLORS);
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    ::ReleaseDC(nullptr, screen);
+    for (std::uint32_t &p : picture.pixels)
+        p &= 0xffffff;
+    return picture;
+}
+
+// The largest difference of one channel between two colours.
+int distance(std::uint32_t a, std::uint32_t b)
+{
+    int most = 0;
+    for (int shift : {0, 8, 16})
+        most = std::max(most, std::abs(static_cast<int>((a >> shift) & 0xff) - static_cast<int>((b >> shift) & 0xff)));
+    return most;
+}
+
+// How far a control's furthest pixel is from its background (its commonest
+// colour), and where the rightmost pixel that stands out (by 96 at least) is.
+void ink(HWND control, int id)
+{
+    const Picture picture = capture(control);
+    std::vector<std::pair<std::uint32_t, int>> counts;
+    for (std::uint32_t p : picture.pixels) {
+        auto at = std::find_if(counts.begin(), counts.end(), [p](const auto &c) { return c.first == p; });
+        if (at == counts.end())
+            counts.push_back({p, 1});
+        else
+            ++at->second;
+    }
+    if (counts.empty()) {
+        std::printf("ink %d 0 0\n", id);
+        return;
+    }
+    const std::uint32_t back =
+        std::max_element(counts.begin(), counts.end(), [](const auto &a, const auto &b) { return a.second < b.second; })->first;
+    int most = 0, right = -1;
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) {
+            const int diff = distance(picture.pixels[static_cast<std::size_t>(y * picture.width + x)], back);
+            most = std::max(most, diff);
+            if (diff >= 96)
+                right = std::max(right, x);
+        }
+    POINT edge{picture.place.left + right + 1, picture.place.top};
+    ::ScreenToClient(mainWindow(), &edge);
+    std::printf("ink %d %d %ld\n", id, most, edge.x);
+}
+
+Picture snapped;
+
 void run(const std::string &line)
 {
     std::istringstream words(line);
@@ -374,6 +467,43 @@ void run(const std::string &line)
             }
             std::printf("%d name %s\n", id, name.c_str());
         }
+    } else if (command == "layout") {
+        const HWND window = mainWindow();
+        ::EnumChildWindows(
+            window,
+            [](HWND child, LPARAM data) -> BOOL {
+                if (::IsWindowVisible(child)) {
+                    RECT r{};
+                    ::GetWindowRect(child, &r);
+                    ::MapWindowPoints(nullptr, reinterpret_cast<HWND>(data), reinterpret_cast<POINT *>(&r), 2);
+                    std::printf("%d %ld %ld %ld %ld\n", ::GetDlgCtrlID(child), r.left, r.top, r.right, r.bottom);
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(window));
+    } else if (command == "ink") {
+        ink(control(std::stoi(rest)), std::stoi(rest));
+    } else if (command == "snap") {
+        snapped = capture(control(std::stoi(rest)));
+    } else if (command == "changed") { // pixels that changed since the snap, by 64 at least
+        const Picture now = capture(control(std::stoi(rest)));
+        int changed = 0;
+        for (std::size_t i = 0; i < now.pixels.size() && i < snapped.pixels.size(); ++i)
+            changed += distance(now.pixels[i], snapped.pixels[i]) >= 64;
+        std::printf("changed %s %d\n", rest.c_str(), changed);
+    } else if (command == "help-frame") {
+        const HWND help = waitFor(L"TOstrelFhelp", L"", 5000);
+        RECT r{};
+        ::GetWindowRect(help, &r);
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        ::GetMonitorInfoW(::MonitorFromWindow(help, MONITOR_DEFAULTTOPRIMARY), &monitor);
+        const RECT &w = monitor.rcWork;
+        const LONG style = ::GetWindowLongW(help, GWL_STYLE);
+        const LONG boxStyle = ::GetWindowLongW(::GetWindow(help, GW_CHILD), GWL_STYLE);
+        std::printf("frame %ld %ld %ld %ld\nwork %ld %ld %ld %ld\nsizable %d\nscrolls %d\n", r.left, r.top, r.right,
+                    r.bottom, w.left, w.top, w.right, w.bottom, (style & (WS_THICKFRAME | WS_MAXIMIZEBOX)) != 0,
+                    (boxStyle & WS_VSCROLL) != 0);
     } else if (command == "activate") {
         ::SetForegroundWindow(mainWindow());
         ::Sleep(150);

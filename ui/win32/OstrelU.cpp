@@ -24,6 +24,8 @@ constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
 constexpr DWORD kInput = ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP;
 constexpr DWORD kResult = kInput | ES_READONLY;
 constexpr int kItemsTop = 24;
+constexpr int kResultCaptionLeft = 16; // in the panel
+constexpr int kResultBoxLeft = 347;
 constexpr int kItemStep = (160 - kItemsTop) / 4;
 
 // In creation order, which is the tab order of the boxes: the status group,
@@ -42,24 +44,24 @@ constexpr Placement kLayout[] = {
     {kEdit1, Parent::Window, L"EDIT", kInput, WS_EX_CLIENTEDGE, 54, 86, 113, 27, Face::Caption},
     {kLabel3, Parent::Window, L"STATIC", kLabel, 0, 38, 90, 0, 19, Face::Caption},
     {kPanel1, Parent::Window, kContainerClass, WS_GROUP, WS_EX_CONTROLPARENT, 12, 240, 477, 265, Face::Caption},
-    {kLabel6, Parent::Panel, L"STATIC", kLabel, 0, 16, 17, 0, 19, Face::Caption},
-    {kName3, Parent::Panel, L"STATIC", kLabel, 0, 16, 17, 0, 19, Face::Caption},
-    {kEdit3, Parent::Panel, L"EDIT", kResult, WS_EX_CLIENTEDGE, 347, 15, 113, 27, Face::Caption},
-    {kLabel7, Parent::Panel, L"STATIC", kLabel, 0, 16, 58, 0, 19, Face::Caption},
-    {kName4, Parent::Panel, L"STATIC", kLabel, 0, 16, 58, 0, 19, Face::Caption},
-    {kEdit4, Parent::Panel, L"EDIT", kResult, WS_EX_CLIENTEDGE, 347, 56, 113, 27, Face::Caption},
-    {kLabel8, Parent::Panel, L"STATIC", kLabel, 0, 16, 99, 0, 19, Face::Caption},
-    {kName5, Parent::Panel, L"STATIC", kLabel, 0, 16, 99, 0, 19, Face::Caption},
-    {kEdit5, Parent::Panel, L"EDIT", kResult, WS_EX_CLIENTEDGE, 347, 97, 113, 27, Face::Caption},
-    {kLabel9, Parent::Panel, L"STATIC", kLabel, 0, 16, 140, 0, 19, Face::Caption},
-    {kName6, Parent::Panel, L"STATIC", kLabel, 0, 16, 140, 0, 19, Face::Caption},
-    {kEdit6, Parent::Panel, L"EDIT", kResult, WS_EX_CLIENTEDGE, 347, 138, 113, 27, Face::Caption},
-    {kLabel10, Parent::Panel, L"STATIC", kLabel, 0, 16, 181, 0, 19, Face::Caption},
-    {kName7, Parent::Panel, L"STATIC", kLabel, 0, 16, 181, 0, 19, Face::Caption},
-    {kEdit7, Parent::Panel, L"EDIT", kResult, WS_EX_CLIENTEDGE, 347, 179, 113, 27, Face::Caption},
-    {kLabel11, Parent::Panel, L"STATIC", kLabel, 0, 16, 222, 0, 19, Face::Caption},
-    {kName8, Parent::Panel, L"STATIC", kLabel, 0, 16, 222, 0, 19, Face::Caption},
-    {kEdit8, Parent::Panel, L"EDIT", kResult, WS_EX_CLIENTEDGE, 347, 220, 113, 27, Face::Caption},
+    {kLabel6, Parent::Panel, L"STATIC", kLabel, 0, kResultCaptionLeft, 17, 0, 19, Face::Caption},
+    {kName3, Parent::Panel, L"STATIC", kLabel, 0, kResultCaptionLeft, 17, 0, 19, Face::Caption},
+    {kEdit3, Parent::Panel, L"EDIT", kResult, WS_EX_CLIENTEDGE, kResultBoxLeft, 15, 113, 27, Face::Caption},
+    {kLabel7, Parent::Panel, L"STATIC", kLabel, 0, kResultCaptionLeft, 58, 0, 19, Face::Caption},
+    {kName4, Parent::Panel, L"STATIC", kLabel, 0, kResultCaptionLeft, 58, 0, 19, Face::Caption},
+    {kEdit4, Parent::Panel, L"EDIT", kResult, WS_EX_CLIENTEDGE, kResultBoxLeft, 56, 113, 27, Face::Caption},
+    {kLabel8, Parent::Panel, L"STATIC", kLabel, 0, kResultCaptionLeft, 99, 0, 19, Face::Caption},
+    {kName5, Parent::Panel, L"STATIC", kLabel, 0, kResultCaptionLeft, 99, 0, 19, Face::Caption},
+    {kEdit5, Parent::Panel, L"EDIT", kResult, WS_EX_CLIENTEDGE, kResultBoxLeft, 97, 113, 27, Face::Caption},
+    {kLabel9, Parent::Panel, L"STATIC", kLabel, 0, kResultCaptionLeft, 140, 0, 19, Face::Caption},
+    {kName6, Parent::Panel, L"STATIC", kLabel, 0, kResultCaptionLeft, 140, 0, 19, Face::Caption},
+    {kEdit6, Parent::Panel, L"EDIT", kResult, WS_EX_CLIENTEDGE, kResultBoxLeft, 138, 113, 27, Face::Caption},
+    {kLabel10, Parent::Panel, L"STATIC", kLabel, 0, kResultCaptionLeft, 181, 0, 19, Face::Caption},
+    {kName7, Parent::Panel, L"STATIC", kLabel, 0, kResultCaptionLeft, 181, 0, 19, Face::Caption},
+    {kEdit7, Parent::Panel, L"EDIT", kResult, WS_EX_CLIENTEDGE, kResultBoxLeft, 179, 113, 27, Face::Caption},
+    {kLabel11, Parent::Panel, L"STATIC", kLabel, 0, kResultCaptionLeft, 222, 0, 19, Face::Caption},
+    {kName8, Parent::Panel, L"STATIC", kLabel, 0, kResultCaptionLeft, 222, 0, 19, Face::Caption},
+    {kEdit8, Parent::Panel, L"EDIT", kResult, WS_EX_CLIENTEDGE, kResultBoxLeft, 220, 113, 27, Face::Caption},
     {kLabel4, Parent::Window, L"STATIC", kLabel, 0, 12, 155, 0, 19, Face::Caption},
     {kEdit2, Parent::Window, L"EDIT", kInput, WS_EX_CLIENTEDGE, 54, 178, 113, 27, Face::Caption},
     {kLabel5, Parent::Window, L"STATIC", kLabel, 0, 38, 182, 0, 19, Face::Caption},
@@ -191,7 +193,18 @@ void TOstrelF::makeFonts()
     dpi_ = dpiOf(window_);
     ::DeleteObject(captionFont_);
     ::DeleteObject(titleFont_);
-    captionFont_ = makeFont(L"Arial", 16, true, false, dpi_);
+    // Text grows faster than the places at higher DPIs (the glyphs are
+    // hinted to whole pixels): the face is made a pixel smaller until every
+    // result caption ends before its box, "$" included.
+    for (int fewer = 0;; ++fewer) {
+        ::DeleteObject(captionFont_);
+        captionFont_ = makeFont(L"Arial", 16, true, false, dpi_, fewer);
+        int widest = 0;
+        for (const PresentedResult &result : kPresentedResults)
+            widest = std::max(widest, textWidth(captionFont_, wide(result.caption)));
+        if (widest <= scaled(kResultBoxLeft - kResultCaptionLeft - 2, dpi_) || fewer == scaled(16, dpi_) / 4)
+            break;
+    }
     titleFont_ = makeFont(L"Arial", 21, true, true, dpi_);
 }
 
@@ -200,15 +213,8 @@ void TOstrelF::makeFonts()
 RECT TOstrelF::placeOf(const Placement &p, const std::wstring &text) const
 {
     int width = scaled(p.width, dpi_);
-    if (p.width == 0) {
-        const HDC dc = ::CreateCompatibleDC(nullptr);
-        const HGDIOBJ old = ::SelectObject(dc, fontOf(p));
-        SIZE extent{};
-        ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-        ::SelectObject(dc, old);
-        ::DeleteDC(dc);
-        width = extent.cx;
-    }
+    if (p.width == 0)
+        width = textWidth(fontOf(p), text);
     return {scaled(p.left, dpi_), scaled(p.top, dpi_), width, scaled(p.height, dpi_)};
 }
 
@@ -275,6 +281,16 @@ LRESULT CALLBACK TOstrelF::radioProc(HWND radio, UINT message, WPARAM wParam, LP
         self->focusing_ = true;
         const LRESULT result = ::DefSubclassProc(radio, message, wParam, lParam);
         self->focusing_ = was;
+        ::InvalidateRect(radio, nullptr, TRUE);
+        return result;
+    }
+    case WM_KILLFOCUS:
+        ::InvalidateRect(radio, nullptr, TRUE);
+        break;
+    case WM_PAINT: {
+        const LRESULT result = ::DefSubclassProc(radio, message, wParam, lParam);
+        if (::GetFocus() == radio)
+            drawFocus(radio);
         return result;
     }
     case WM_NCDESTROY:
@@ -284,6 +300,22 @@ LRESULT CALLBACK TOstrelF::radioProc(HWND radio, UINT message, WPARAM wParam, LP
         break;
     }
     return ::DefSubclassProc(radio, message, wParam, lParam);
+}
+
+// The focused item's own mark, a line in the text's colour around its
+// circle and caption: the system's dotted rectangle is drawn inverted, and
+// on a background of middle grey (Wine's theme) it is 127 on 128.
+void TOstrelF::drawFocus(HWND radio)
+{
+    RECT area{};
+    ::GetClientRect(radio, &area);
+    const int width = textWidth(reinterpret_cast<HFONT>(::SendMessageW(radio, WM_GETFONT, 0, 0)), textOf(radio));
+    const int mark = ::GetSystemMetrics(SM_CXMENUCHECK) + scaled(8, dpiOf(radio));
+    const int half = (area.bottom - area.top) / 2, reach = std::min(half, scaled(12, dpiOf(radio)));
+    RECT frame{0, half - reach, std::min<LONG>(area.right, mark + width), half + reach};
+    const HDC dc = ::GetDC(radio);
+    ::FrameRect(dc, &frame, brushOf(::GetSysColor(COLOR_WINDOWTEXT)));
+    ::ReleaseDC(radio, dc);
 }
 
 void TOstrelF::stepStatus(int step)
@@ -429,8 +461,10 @@ HBRUSH TOstrelF::colours(HWND control, HDC dc)
 {
     const int id = ::GetDlgCtrlID(control);
     COLORREF text = ::GetSysColor(COLOR_WINDOWTEXT), back = ::GetSysColor(COLOR_APPWORKSPACE);
+    // A fixed colour always comes with its fixed partner (a high-contrast
+    // scheme's white text would vanish on the boxes' white).
     if (id == kEdit1 || id == kEdit2)
-        back = kWhite;
+        text = kBlack, back = kWhite;
     else if (id >= kEdit3 && id <= kEdit8)
         text = kBlue, back = kAqua;
     else if (id >= kLabel6 && id <= kLabel11)

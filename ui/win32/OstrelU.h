@@ -80,6 +80,7 @@ private:
     void load();
     void focusFirst();
     static LRESULT CALLBACK radioProc(HWND radio, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self);
+    static void drawFocus(HWND radio);
     void stepStatus(int step);
     void markTabStop();
     HWND radio(int index) const { return radios_[static_cast<std::size_t>(index)]; }

@@ -12,10 +12,20 @@ namespace cttax::win32 {
 namespace {
 
 constexpr const wchar_t *kClassName = L"TOstrelFhelp";
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+// A fixed size, as the main window: no sizing border, no maximise box.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr int kClientWidth = 426;
 constexpr int kClientHeight = 759;
 constexpr int kMemo1 = 301;
+constexpr int kMemoLeft = 16, kMemoTop = 18, kMemoWidth = 394, kMemoHeight = 723;
+
+int scrollBarWidth(UINT dpi)
+{
+    using MetricsFn = int(WINAPI *)(int, UINT);
+    static const auto metrics = reinterpret_cast<MetricsFn>(
+        reinterpret_cast<void *>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
+    return metrics != nullptr ? metrics(SM_CXVSCROLL, dpi) : ::GetSystemMetrics(SM_CXVSCROLL);
+}
 
 } // namespace
 
@@ -38,19 +48,46 @@ TOstrelFhelp::TOstrelFhelp(HINSTANCE instance)
 }
 
 // The box, its text and its face are made at the first showing, which keeps
-// their layout out of the start-up.
-void TOstrelFhelp::fillText()
+// their layout out of the start-up. `shorter` is how many pixels the window
+// lost to fit the work area: the box is as much shorter and scrolls, `wider`
+// by its scroll bar, so that the lines wrap where they were written.
+void TOstrelFhelp::fillText(int shorter, int wider)
 {
     const UINT dpi = dpiOf(window_);
     const HINSTANCE instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(window_, GWLP_HINSTANCE));
     font_ = makeFont(L"MS Sans Serif", 13, false, false, dpi);
     // Multi-line without horizontal scrolling: the lines wrap at words.
+    const DWORD scrolls = shorter > 0 ? WS_VSCROLL : 0;
     Memo1 = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", nullptr,
-                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_LEFT, scaled(16, dpi),
-                              scaled(18, dpi), scaled(394, dpi), scaled(723, dpi), window_,
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_LEFT | scrolls,
+                              scaled(kMemoLeft, dpi), scaled(kMemoTop, dpi), scaled(kMemoWidth, dpi) + wider,
+                              scaled(kMemoHeight, dpi) - shorter, window_,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMemo1)), instance, nullptr);
     ::SendMessageW(Memo1, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     ::SetWindowTextW(Memo1, wide(helpText("\r\n")).c_str());
+}
+
+// The first place: centred on the whole virtual desktop, then kept inside
+// the work area of the monitor it lands on, shortened where it is taller.
+void TOstrelFhelp::placeFirst()
+{
+    RECT frame{};
+    ::GetWindowRect(window_, &frame);
+    int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN) + std::max(0, (::GetSystemMetrics(SM_CXVIRTUALSCREEN) - width) / 2);
+    int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN) + std::max(0, (::GetSystemMetrics(SM_CYVIRTUALSCREEN) - height) / 2);
+    RECT wanted{left, top, left + width, top + height};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoW(::MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT &work = monitor.rcWork;
+    const int shorter = std::max(0, height - static_cast<int>(work.bottom - work.top));
+    const int wider = shorter > 0 ? scrollBarWidth(dpiOf(window_)) : 0;
+    height -= shorter;
+    width += wider;
+    top = std::clamp(top, static_cast<int>(work.top), static_cast<int>(work.bottom) - height);
+    fillText(shorter, wider);
+    ::SetWindowPos(window_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 TOstrelFhelp::~TOstrelFhelp()
@@ -64,14 +101,7 @@ void TOstrelFhelp::showInFront()
 {
     if (!::IsWindowVisible(window_)) {
         if (!placed_) {
-            fillText();
-            RECT frame{};
-            ::GetWindowRect(window_, &frame);
-            const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-            const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN), top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
-            ::SetWindowPos(window_, nullptr, left + std::max(0, (::GetSystemMetrics(SM_CXVIRTUALSCREEN) - width) / 2),
-                           top + std::max(0, (::GetSystemMetrics(SM_CYVIRTUALSCREEN) - height) / 2), 0, 0,
-                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            placeFirst();
             placed_ = true;
         }
         ::ShowWindow(window_, SW_SHOWNORMAL);
@@ -87,7 +117,7 @@ LRESULT CALLBACK TOstrelFhelp::windowProc(HWND window, UINT message, WPARAM wPar
 {
     switch (message) {
     case WM_CTLCOLORSTATIC: // a read-only box asks as a static does
-        ::SetTextColor(reinterpret_cast<HDC>(wParam), ::GetSysColor(COLOR_WINDOWTEXT));
+        ::SetTextColor(reinterpret_cast<HDC>(wParam), kBlack); // the fixed green's partner
         ::SetBkColor(reinterpret_cast<HDC>(wParam), kMemoGreen);
         return reinterpret_cast<LRESULT>(brushOf(kMemoGreen));
     case WM_COMMAND:

@@ -15,8 +15,10 @@ public:
     TOstrelFhelp &operator=(const TOstrelFhelp &) = delete;
 
     // Shows the window and brings it to the front. The first showing centres
-    // it on the whole virtual desktop (its top at 0 at the least); later ones
-    // show it where it was when it was closed.
+    // it on the whole virtual desktop (its top at 0 at the least), inside the
+    // work area of its monitor: a window taller than that is shortened to it
+    // and its text scrolls. Later showings show it where it was when it was
+    // closed.
     void showInFront();
     HWND handle() const { return window_; }
 
@@ -24,7 +26,8 @@ public:
 
 private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    void fillText();
+    void fillText(int shorter, int wider);
+    void placeFirst();
 
     HWND window_ = nullptr;
     HFONT font_ = nullptr;

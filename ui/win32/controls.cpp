@@ -6,16 +6,27 @@
 
 namespace cttax::win32 {
 
-HFONT makeFont(const wchar_t *face, int height, bool bold, bool underline, UINT dpi)
+HFONT makeFont(const wchar_t *face, int height, bool bold, bool underline, UINT dpi, int fewer)
 {
     LOGFONTW font{};
-    font.lfHeight = -scaled(height, dpi); // negative: the character height
+    font.lfHeight = -(scaled(height, dpi) - fewer); // negative: the character height
     font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
     font.lfUnderline = underline ? TRUE : FALSE;
     font.lfCharSet = ANSI_CHARSET;
     font.lfQuality = CLEARTYPE_QUALITY;
     lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
     return ::CreateFontIndirectW(&font);
+}
+
+int textWidth(HFONT font, const std::wstring &text)
+{
+    const HDC dc = ::CreateCompatibleDC(nullptr);
+    const HGDIOBJ old = ::SelectObject(dc, font);
+    SIZE extent{};
+    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+    return extent.cx;
 }
 
 HBRUSH brushOf(COLORREF colour)

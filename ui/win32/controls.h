@@ -10,6 +10,7 @@
 
 namespace cttax::win32 {
 
+inline constexpr COLORREF kBlack = RGB(0, 0, 0);
 inline constexpr COLORREF kWhite = RGB(255, 255, 255);
 inline constexpr COLORREF kGray = RGB(128, 128, 128);
 inline constexpr COLORREF kNavy = RGB(0, 0, 128);
@@ -24,8 +25,10 @@ inline int scaled(int length, UINT dpi)
 }
 
 // `height` is the character height in pixels at 96 DPI, internal leading
-// not counted; ANSI character set.
-HFONT makeFont(const wchar_t *face, int height, bool bold, bool underline, UINT dpi);
+// not counted, less `fewer` pixels at `dpi`; ANSI character set.
+HFONT makeFont(const wchar_t *face, int height, bool bold, bool underline, UINT dpi, int fewer = 0);
+// The width of `text` in `font`, in pixels.
+int textWidth(HFONT font, const std::wstring &text);
 
 // A solid brush of one colour, made once and kept for the process.
 HBRUSH brushOf(COLORREF colour);
