@@ -2,9 +2,9 @@
 // One keystroke in the real window, offscreen: a key into the AGI box until
 // all six result boxes hold their new text.
 #include "engine/fpenv.h"
-#include "ui/OstrelU.h"
-#include "ui/OstrelhelpU.h"
-#include "ui/platform.h"
+#include "ui/qt/OstrelU.h"
+#include "ui/qt/OstrelhelpU.h"
+#include "ui/qt/platform.h"
 
 #include <QApplication>
 #include <QLineEdit>

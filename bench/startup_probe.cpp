@@ -9,10 +9,10 @@
 // peak resident memory in KiB.
 #include "engine/fpenv.h"
 #include "text/decimal.h"
-#include "ui/OstrelU.h"
-#include "ui/OstrelhelpU.h"
-#include "ui/application.h"
-#include "ui/qt_platform.h"
+#include "ui/qt/OstrelU.h"
+#include "ui/qt/OstrelhelpU.h"
+#include "ui/qt/application.h"
+#include "ui/qt/qt_platform.h"
 
 #include <QApplication>
 #include <QFrame>

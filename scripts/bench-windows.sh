@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine64 googletest
 build=build-windows
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/x86_64-w64-mingw32.cmake -DCMAKE_BUILD_TYPE=Release \
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/x86_64-w64-mingw32.cmake -DCMAKE_BUILD_TYPE=Release -DCTTAX_UI=win32 -DCTTAX_BUILD_UI=ON \
   -DCTTAX_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target win32_probe
 source tests/e2e/lib.sh

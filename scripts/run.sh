@@ -12,7 +12,7 @@ build/cli/cttax-calc married 60000 1200
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   echo
   echo "No display here to open the window on. To run it on a virtual display:"
-  echo "  xvfb-run -a $PWD/build/ui/cttax"
+  echo "  xvfb-run -a $PWD/build/ui/qt/cttax"
   exit 0
 fi
-exec build/ui/cttax
+exec build/ui/qt/cttax

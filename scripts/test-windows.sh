@@ -10,7 +10,7 @@ scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine64 googletest nsis zip
 jobs=$(nproc)
 build=build-windows
 started=$(date +%s)
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/x86_64-w64-mingw32.cmake -DCMAKE_BUILD_TYPE=Release \
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/x86_64-w64-mingw32.cmake -DCMAKE_BUILD_TYPE=Release -DCTTAX_UI=win32 -DCTTAX_BUILD_UI=ON \
   >/dev/null
 cmake --build "$build" -j"$jobs"
 for exe in "$build/ui/win32/cttax.exe" "$build/cli/cttax-calc.exe"; do

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // What the shared reader needs of the platform's file layer (POSIX in
-// posix_reader.cpp, Windows in windows_reader.cpp).
+// posix/reader.cpp, Windows in windows/reader.cpp).
 #pragma once
 
 #include <cstddef>

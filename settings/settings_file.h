@@ -128,7 +128,7 @@ std::string settingsFileContent(const SettingsValues &values);
 // Writes the file so that a failure or a kill at any point leaves a file
 // that loads as the earlier values or as the new ones, never a mix and never
 // zeros, and so that no other user can redirect, read or break the save
-// (posix_writer.cpp and windows_writer.cpp have every way and what each
+// (posix/writer.cpp and windows/writer.cpp have every way and what each
 // failure leaves):
 //
 // - A symbolic link is written through to its final target, and the link

@@ -8,7 +8,7 @@ cd "$1"
 defining='^engine/(extended\.h|soft_extended\.(h|cpp)):'
 found=$(grep -rnE --include='*.h' --include='*.cpp' --include='*.c' --include='*.cc' \
           -e '\blong double\b' -e '[0-9.]L\b' -e 'CTTAX_SOFT_EXTENDED' \
-          engine text settings cli ui fuzz | grep -vE "$defining")
+          engine text settings form cli ui fuzz | grep -vE "$defining")
 if [ -n "$found" ]; then
   echo "Extended is named through engine/extended.h only; found:"
   echo "$found"

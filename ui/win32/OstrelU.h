@@ -2,7 +2,7 @@
 #pragma once
 
 #include "settings/settings_file.h"
-#include "ui/core/form.h"
+#include "form/form.h"
 
 #include <array>
 #include <string>

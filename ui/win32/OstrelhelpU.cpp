@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/win32/OstrelhelpU.h"
 
-#include "ui/core/help_text.h"
+#include "form/help_text.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/desktop.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "ui/core/placement.h"
+#include "form/placement.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "ui/core/help_text.h"
+#include "form/help_text.h"
 
 #include <QPoint>
 #include <QWidget>

@@ -3,7 +3,7 @@
 // configuration folder where the executable's folder is not the user's.
 #include "settings/settings_file.h"
 
-#include "settings/posix_file.h"
+#include "settings/posix/file.h"
 
 #include <cstdlib>
 #include <vector>

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "ui/application.h"
+#include "ui/qt/application.h"
 
 #include "engine/fpenv.h"
 #include "settings/settings_file.h"
-#include "ui/OstrelU.h"
-#include "ui/OstrelhelpU.h"
-#include "ui/qt_platform.h"
-#include "ui/window_style.h"
+#include "ui/qt/OstrelU.h"
+#include "ui/qt/OstrelhelpU.h"
+#include "ui/qt/qt_platform.h"
+#include "ui/qt/window_style.h"
 
 #include <QApplication>
 #include <QSessionManager>

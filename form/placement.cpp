@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/core/placement.h"
+#include "form/placement.h"
 
 #include <algorithm>
 #include <cstdint>

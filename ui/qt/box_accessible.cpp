@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/box_accessible.h"
+#include "ui/qt/box_accessible.h"
 
 #include <QAccessibleWidget>
 #include <QFontMetrics>

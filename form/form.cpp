@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "ui/core/form.h"
+#include "form/form.h"
 
 #include "engine/calculate.h"
 #include "text/decimal.h"
 #include "text/present.h"
-#include "ui/core/help_text.h"
+#include "form/help_text.h"
 
 #include <cstdio>
 #include <cstdlib>

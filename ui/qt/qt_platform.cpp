@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/qt_platform.h"
+#include "ui/qt/qt_platform.h"
 
 #include <QAccessible>
 #include <QApplication>

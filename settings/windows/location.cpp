@@ -2,7 +2,7 @@
 // Where the settings file lives on Windows: beside the .exe, or in
 // %APPDATA%\cttax where the .exe's folder is not the user's to write.
 #include "settings/file_layer.h"
-#include "settings/windows_file.h"
+#include "settings/windows/file.h"
 
 #include <shlobj.h>
 

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
-#include "ui/OstrelU.h"
+#include "ui/qt/OstrelU.h"
 
 #include "engine/calculate.h"
 #include "settings/settings_file.h"
 #include "text/decimal.h"
 #include "text/present.h"
-#include "ui/OstrelhelpU.h"
-#include "ui/application.h"
-#include "ui/box_accessible.h"
-#include "ui/platform.h"
-#include "ui/window_style.h"
+#include "ui/qt/OstrelhelpU.h"
+#include "ui/qt/application.h"
+#include "ui/qt/box_accessible.h"
+#include "ui/qt/platform.h"
+#include "ui/qt/window_style.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/radio_group.h"
+#include "ui/qt/radio_group.h"
 
 #include <QButtonGroup>
 #include <QRadioButton>

@@ -3,7 +3,7 @@
 
 #include "engine/tax_state.h"
 #include "settings/settings_file.h"
-#include "ui/core/placement.h"
+#include "form/placement.h"
 
 #include <array>
 #include <cstddef>

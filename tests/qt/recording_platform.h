@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "ui/platform.h"
+#include "ui/qt/platform.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/core/help_text.h"
+#include "form/help_text.h"
 
 #include <initializer_list>
 

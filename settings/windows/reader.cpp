@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Reading the settings file with Win32 handles.
 #include "settings/file_layer.h"
-#include "settings/windows_file.h"
+#include "settings/windows/file.h"
 
 #include <winioctl.h>
 

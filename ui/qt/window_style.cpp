@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/window_style.h"
+#include "ui/qt/window_style.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ui/cttax.xpm"
+#include "ui/qt/cttax.xpm"
 
 namespace cttax {
 

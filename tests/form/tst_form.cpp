@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // What both windows share, without a window: placement on the screens, the
 // error report's text and the locale's decimal symbol in the boxes.
-#include "ui/core/form.h"
-#include "ui/core/placement.h"
+#include "form/form.h"
+#include "form/placement.h"
 
 #include <algorithm>
 

@@ -3,10 +3,10 @@
 // frame, Wayland's unknown positions, screens that went away, first focus,
 // whole-row clicks, long texts, dark palettes and the desktop's fonts.
 #include "tests/support/files.h"
-#include "tests/ui/recording_platform.h"
-#include "ui/OstrelU.h"
-#include "ui/OstrelhelpU.h"
-#include "ui/window_style.h"
+#include "tests/qt/recording_platform.h"
+#include "ui/qt/OstrelU.h"
+#include "ui/qt/OstrelhelpU.h"
+#include "ui/qt/window_style.h"
 
 #include <QApplication>
 #include <QFontInfo>

@@ -37,7 +37,7 @@
 // user's own (or on a file system without owners), not open, and a minute
 // old: one that a live save has just closed before ReplaceFileW is left.
 #include "settings/file_layer.h"
-#include "settings/windows_file.h"
+#include "settings/windows/file.h"
 
 #include <aclapi.h>
 #include <fcntl.h>

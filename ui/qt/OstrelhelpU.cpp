@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "ui/OstrelhelpU.h"
+#include "ui/qt/OstrelhelpU.h"
 
-#include "ui/core/help_text.h"
-#include "ui/platform.h"
-#include "ui/window_style.h"
+#include "form/help_text.h"
+#include "ui/qt/platform.h"
+#include "ui/qt/window_style.h"
 
 #include <QGuiApplication>
 #include <QHideEvent>

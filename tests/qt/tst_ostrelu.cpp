@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "tests/support/files.h"
-#include "tests/ui/recording_platform.h"
+#include "tests/qt/recording_platform.h"
 #include "text/decimal.h"
-#include "ui/OstrelU.h"
-#include "ui/OstrelhelpU.h"
-#include "ui/application.h"
-#include "ui/window_style.h"
+#include "ui/qt/OstrelU.h"
+#include "ui/qt/OstrelhelpU.h"
+#include "ui/qt/application.h"
+#include "ui/qt/window_style.h"
 
 #include <QAccessible>
 #include <QClipboard>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "settings/windows_file.h"
+#include "settings/windows/file.h"
 
 #include <cwctype>
 #include <optional>

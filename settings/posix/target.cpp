@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Finding the settings file through links only where no other user could
 // have planted them, and the lock that readers and in-place writers share.
-#include "settings/posix_file.h"
+#include "settings/posix/file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Reading the settings file with POSIX descriptors.
 #include "settings/file_layer.h"
-#include "settings/posix_file.h"
+#include "settings/posix/file.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -3,8 +3,8 @@
 
 #include "engine/tax_state.h"
 #include "settings/settings_file.h"
-#include "ui/core/form.h"
-#include "ui/radio_group.h"
+#include "form/form.h"
+#include "ui/qt/radio_group.h"
 
 #include <QMainWindow>
 #include <QPoint>

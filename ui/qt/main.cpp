@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/application.h"
+#include "ui/qt/application.h"
 
 int main(int argc, char **argv)
 {

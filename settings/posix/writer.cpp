@@ -49,7 +49,7 @@
 #include "settings/settings_file.h"
 
 #include "settings/file_layer.h"
-#include "settings/posix_file.h"
+#include "settings/posix/file.h"
 
 #include <algorithm>
 #include <cstring>
