@@ -3,7 +3,7 @@
 // frame, Wayland's unknown positions, screens that went away, first focus,
 // whole-row clicks, long texts, dark palettes and the desktop's fonts.
 #include "tests/support/files.h"
-#include "tests/qt/recording_platform.h"
+#include "tests/qt/window_fixture.h"
 #include "ui/qt/OstrelU.h"
 #include "ui/qt/OstrelhelpU.h"
 #include "ui/qt/window_style.h"
@@ -38,34 +38,13 @@ std::string settingsText(int top, int left, const char *status = "1")
            "\r\n 5.00000000000000E+0004\r\n 0.00000000000000E+0000\r\n" + status + "\r\n";
 }
 
-class Desktop : public testing::Test {
+class Desktop : public WindowFixture {
 protected:
-    void SetUp() override
-    {
-        folder = freshTestFolder("cttax-desktop");
-        settings = folder / "cttax.fig";
-    }
-    void TearDown() override
-    {
-        window.reset();
-        std::filesystem::remove_all(folder);
-    }
-    TOstrelF &open()
-    {
-        window = std::make_unique<TOstrelF>(platform, "Cttax", settings, &help);
-        window->show();
-        return *window;
-    }
     void closeWindow()
     {
         window->close();
         window.reset();
     }
-
-    std::filesystem::path folder, settings;
-    RecordingPlatform platform;
-    TOstrelFhelp help;
-    std::unique_ptr<TOstrelF> window;
 };
 
 // ---------------------------------------------------------------- position

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "tests/support/files.h"
-#include "tests/qt/recording_platform.h"
+#include "tests/qt/window_fixture.h"
 #include "text/decimal.h"
 #include "ui/qt/OstrelU.h"
 #include "ui/qt/OstrelhelpU.h"
@@ -35,27 +35,15 @@ QStringList resultTexts(const TOstrelF &w)
     return {w.Edit3->text(), w.Edit4->text(), w.Edit5->text(), w.Edit6->text(), w.Edit7->text(), w.Edit8->text()};
 }
 
-// A main window over a settings file in a fresh folder, driven by QTest.
-class MainWindow : public testing::Test {
+// The window driven by QTest; what the platform saw before a test's first
+// step is forgotten.
+class MainWindow : public WindowFixture {
 protected:
-    void SetUp() override
-    {
-        folder = freshTestFolder("cttax-ui");
-        settings = folder / "cttax.fig";
-    }
-    void TearDown() override
-    {
-        window.reset();
-        std::filesystem::remove_all(folder);
-        setDecimalSeparator(".");
-    }
     TOstrelF &open(bool show = true)
     {
-        window = std::make_unique<TOstrelF>(platform, "Cttax", settings, &help);
-        if (show)
-            window->show();
+        TOstrelF &w = WindowFixture::open(show);
         platform.calls.clear();
-        return *window;
+        return w;
     }
     void type(QLineEdit *edit, const QString &text)
     {
@@ -72,11 +60,6 @@ protected:
         type(w.Edit2, "1200");
         return w;
     }
-
-    std::filesystem::path folder, settings;
-    RecordingPlatform platform;
-    TOstrelFhelp help;
-    std::unique_ptr<TOstrelF> window;
 };
 
 TEST_F(MainWindow, StartsWithPlaceholdersAndNoStatusUntilShown)

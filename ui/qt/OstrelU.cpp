@@ -42,33 +42,33 @@ constexpr int kClientHeight = kClientSize.height;
 // Labels size themselves to their caption. Where this desktop's font draws
 // the caption wider than the design (the dot runs add up), the letters move
 // closer so the caption ends where the design has it, clear of its box.
-QLabel *makeLabel(QWidget *parent, const char *name, const QString &caption, int left, int top, int designWidth,
-                  QFont font)
+QLabel *makeLabel(QWidget *parent, const layout::Control &c)
 {
+    const QString caption = c.caption;
     auto *label = new QLabel(caption, parent);
-    label->setObjectName(name);
+    label->setObjectName(c.name);
+    QFont font = fontOf(*c.face);
     const int natural = QFontMetrics(font).horizontalAdvance(caption);
-    if (natural > designWidth && caption.size() > 1)
-        font.setLetterSpacing(QFont::AbsoluteSpacing, -static_cast<double>(natural - designWidth) / (caption.size() - 1));
+    if (natural > c.width && caption.size() > 1)
+        font.setLetterSpacing(QFont::AbsoluteSpacing, -static_cast<double>(natural - c.width) / (caption.size() - 1));
     label->setFont(font);
     label->adjustSize();
-    label->move(left, top);
+    label->move(c.left, c.top);
     return label;
 }
 
-QLineEdit *makeEdit(QWidget *parent, const char *name, int left, int top, bool readOnly)
+QLineEdit *makeEdit(QWidget *parent, const layout::Control &c)
 {
     // The text comes after the font: one layout of it, in the box's own face.
     auto *edit = new AmountBox(parent);
-    edit->setObjectName(name);
-    edit->setGeometry(left, top, 113, 27);
-    edit->setFont(pixelFont("Arial", 16, true));
+    edit->setObjectName(c.name);
+    edit->setGeometry(c.left, c.top, c.width, c.height);
+    edit->setFont(fontOf(*c.face));
     edit->setText(kPlaceholder);
-    edit->setReadOnly(readOnly);
+    edit->setReadOnly(c.role == layout::Role::Result);
     // No limit on length (QLineEdit's default would cut silently at 32767).
     edit->setMaxLength(std::numeric_limits<int>::max());
-    edit->setPalette(readOnly ? withBase(edit->palette(), QColor(0, 255, 255), QColor(0, 0, 255))
-                              : withBase(edit->palette(), QColor(255, 255, 255), windowTextColor()));
+    edit->setPalette(withBase(edit->palette(), colourOf(c.look->background), colourOf(c.look->text)));
     return edit;
 }
 
@@ -94,10 +94,11 @@ TOstrelF::TOstrelF(Platform &platform, QString applicationTitle, SettingsLocatio
 
 void TOstrelF::buildControls()
 {
-    setWindowTitle("Kaldo 2011");
+    setWindowTitle(layout::kWindowTitle);
     setWindowIcon(applicationIcon());
-    setFont(pixelFont("Lucida Handwriting", 35, true));
-    setPalette(withText(withBackground(palette(), appWorkspaceColor()), windowTextColor()));
+    setFont(fontOf(layout::kWindowFace));
+    setPalette(withText(withBackground(palette(), colourOf(layout::kWindowLook.background)),
+                        colourOf(layout::kWindowLook.text)));
     move(kDesignPosition.x, kDesignPosition.y);
 
     auto *client = new QWidget(this);
@@ -105,68 +106,79 @@ void TOstrelF::buildControls()
     client->setAutoFillBackground(true);
     setCentralWidget(client);
 
-    const QFont captionFont = pixelFont("Arial", 16, true);
-    Label1 = makeLabel(client, "Label1", "Connecticut State Resident Income Tax", 53, 12, 396,
-                       pixelFont("Arial", 21, true, true));
-    Label2 = makeLabel(client, "Label2", "CT Adjusted Gross Income", 12, 57, 203, captionFont);
-    Label3 = makeLabel(client, "Label3", "$", 38, 90, 9, captionFont);
-    Edit1 = makeEdit(client, "Edit1", 54, 86, false);
-    Label4 = makeLabel(client, "Label4", "CT Property Tax Paid", 12, 155, 161, captionFont);
-    Label5 = makeLabel(client, "Label5", "$", 38, 182, 9, captionFont);
-    Edit2 = makeEdit(client, "Edit2", 54, 178, false);
-    Edit1->setAccessibleName(Label2->text());
-    Edit2->setAccessibleName(Label4->text());
-
-    RadioStatus = new RadioGroup("Select Filing Status", {"Single", "Married", "Separately", "Household"}, client);
-    RadioStatus->setObjectName("RadioStatus");
-    RadioStatus->setGeometry(248, 54, 209, 160);
-    RadioStatus->setFont(captionFont);
-    // The group's colours are fixed, its items' indicators with them: white
-    // discs with black dots on the light blue, under any desktop palette.
-    RadioStatus->setPalette(withBase(fixedTextPalette(RadioStatus->palette(), inactiveGradientColor(), windowTextColor()),
-                                     QColor(255, 255, 255), windowTextColor()));
-    RadioStatus->setAutoFillBackground(true);
-    RadioStatus->setAccessibleName("Select Filing Status");
-    // One column, the items spread evenly below the caption.
-    constexpr int kItemsTop = 24;
-    const int step = (160 - kItemsTop) / RadioStatus->count();
-    for (int i = 0; i < RadioStatus->count(); ++i) {
-        QRadioButton *item = RadioStatus->item(i);
-        item->setFont(captionFont);
-        item->setGeometry(10, kItemsTop + i * step, 190, step);
+    QList<QWidget *> order; // the tab order: the table's
+    QString lastCaption;    // a box is named by the label before it
+    for (const layout::Control &c : layout::kControls) {
+        QWidget *parent = c.parent == layout::Parent::Panel ? static_cast<QWidget *>(Panel1) : client;
+        switch (c.role) {
+        case layout::Role::Group: {
+            QStringList items;
+            for (const char *item : layout::kStatusItems)
+                items << item;
+            RadioStatus = new RadioGroup(c.caption, items, client);
+            RadioStatus->setObjectName(c.name);
+            RadioStatus->setGeometry(c.left, c.top, c.width, c.height);
+            RadioStatus->setFont(fontOf(*c.face));
+            // The group's colours are fixed, its items' indicators with them:
+            // white discs with black dots on the light blue, under any
+            // desktop palette.
+            const QColor text = colourOf(c.look->text);
+            RadioStatus->setPalette(withBase(fixedTextPalette(RadioStatus->palette(), colourOf(c.look->background), text),
+                                             QColor(255, 255, 255), text));
+            RadioStatus->setAutoFillBackground(true);
+            RadioStatus->setAccessibleName(c.caption);
+            break;
+        }
+        case layout::Role::Item: {
+            QRadioButton *item = RadioStatus->item(static_cast<int>(order.size()));
+            item->setFont(fontOf(*c.face));
+            item->setGeometry(c.left, c.top, c.width, c.height);
+            order << item;
+            break;
+        }
+        case layout::Role::Panel:
+            Panel1 = new QFrame(client);
+            Panel1->setObjectName(c.name);
+            Panel1->setGeometry(c.left, c.top, c.width, c.height);
+            Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+            Panel1->setLineWidth(1);
+            Panel1->setPalette(withText(withBackground(Panel1->palette(), colourOf(c.look->background)),
+                                        colourOf(c.look->text)));
+            Panel1->setAutoFillBackground(true);
+            break;
+        case layout::Role::Label:
+            *labelSlot(c.name) = makeLabel(parent, c);
+            if (std::string_view(c.caption) != "$")
+                lastCaption = c.caption;
+            break;
+        case layout::Role::Input:
+        case layout::Role::Result: {
+            QLineEdit *box = *boxSlot(c.name) = makeEdit(parent, c);
+            box->setAccessibleName(QString::fromStdString(accessibleNameOf(lastCaption.toStdString())));
+            order << box;
+            break;
+        }
+        }
     }
-
-    Panel1 = new QFrame(client);
-    Panel1->setObjectName("Panel1");
-    Panel1->setGeometry(12, 240, 477, 265);
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Panel1->setLineWidth(1);
-    Panel1->setPalette(withText(withBackground(Panel1->palette(), QColor(128, 128, 128)), QColor(0, 0, 128)));
-    Panel1->setAutoFillBackground(true);
-
-    std::array<QLabel **, 6> labels = {&Label6, &Label7, &Label8, &Label9, &Label10, &Label11};
-    std::array<QLineEdit **, 6> results = {&Edit3, &Edit4, &Edit5, &Edit6, &Edit7, &Edit8};
-    const char *labelNames[] = {"Label6", "Label7", "Label8", "Label9", "Label10", "Label11"};
-    const char *resultNames[] = {"Edit3", "Edit4", "Edit5", "Edit6", "Edit7", "Edit8"};
-    const int labelTops[] = {17, 58, 99, 140, 181, 222};
-    const int labelWidths[] = {325, 326, 319, 324, 322, 324};
-    const int editTops[] = {15, 56, 97, 138, 179, 220};
-    for (std::size_t i = 0; i < results.size(); ++i) {
-        const QString caption = kPresentedResults[i].caption;
-        *labels[i] = makeLabel(Panel1, labelNames[i], caption, 16, labelTops[i], labelWidths[i], captionFont);
-        *results[i] = makeEdit(Panel1, resultNames[i], 347, editTops[i], true);
-        (*results[i])->setAccessibleName(QString::fromStdString(accessibleNameOf(caption.toStdString())));
-    }
-
-    // Tab order: the status group, the AGI box, the results, the property tax box.
-    QWidget *order[] = {RadioStatus->item(0), RadioStatus->item(1), RadioStatus->item(2), RadioStatus->item(3),
-                        Edit1, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit2};
-    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
+    for (qsizetype i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);
 
     connect(Edit1, &QLineEdit::textChanged, this, [this] { guarded([this] { Edit1Change(); }); });
     connect(Edit2, &QLineEdit::textChanged, this, [this] { guarded([this] { Edit2Change(); }); });
     connect(RadioStatus, &RadioGroup::itemSelected, this, [this] { guarded([this] { RadioStatusClick(); }); });
+}
+
+// The member that holds the label or box of that name.
+QLabel **TOstrelF::labelSlot(std::string_view name)
+{
+    QLabel **const labels[] = {&Label1, &Label2, &Label3, &Label4, &Label5, &Label6, &Label7, &Label8, &Label9, &Label10, &Label11};
+    return labels[std::stoi(std::string(name.substr(5))) - 1];
+}
+
+QLineEdit **TOstrelF::boxSlot(std::string_view name)
+{
+    QLineEdit **const boxes[] = {&Edit1, &Edit2, &Edit3, &Edit4, &Edit5, &Edit6, &Edit7, &Edit8};
+    return boxes[std::stoi(std::string(name.substr(4))) - 1];
 }
 
 void TOstrelF::buildMenu()
@@ -176,14 +188,15 @@ void TOstrelF::buildMenu()
     MainMenu->setFont(QApplication::font("QMenuBar")); // not the window's own font
     // The menu bar stands on the window's fixed grey: its text is the fixed
     // window text, whatever colours a dark desktop palette would give it.
-    MainMenu->setPalette(fixedTextPalette(MainMenu->palette(), appWorkspaceColor(), windowTextColor()));
-    File1 = MainMenu->addMenu("&File");
+    MainMenu->setPalette(fixedTextPalette(MainMenu->palette(), colourOf(layout::kWindowLook.background),
+                                          colourOf(layout::kWindowLook.text)));
+    File1 = MainMenu->addMenu(layout::kFileMenu);
     File1->setObjectName("File1");
-    Exit1 = File1->addAction("&Exit");
+    Exit1 = File1->addAction(layout::kExitCommand);
     Exit1->setObjectName("Exit1");
-    Help1 = MainMenu->addAction("&Help");
+    Help1 = MainMenu->addAction(layout::kHelpCommand);
     Help1->setObjectName("Help1");
-    KaldoHomePage1 = MainMenu->addAction("&Kaldo Home Page");
+    KaldoHomePage1 = MainMenu->addAction(layout::kHomePageCommand);
     KaldoHomePage1->setObjectName("KaldoHomePage1");
     connect(Exit1, &QAction::triggered, this, [this] { guarded([this] { Exit1Click(); }); });
     connect(Help1, &QAction::triggered, this, [this] { guarded([this] { Help1Click(); }); });

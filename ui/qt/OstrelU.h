@@ -14,6 +14,7 @@
 #include <exception>
 #include <filesystem>
 #include <optional>
+#include <string_view>
 
 class QAction;
 class QFrame;
@@ -78,6 +79,8 @@ protected:
 
 private:
     void buildControls();
+    QLabel **labelSlot(std::string_view name);
+    QLineEdit **boxSlot(std::string_view name);
     void buildMenu();
     QLineEdit *box(Input input) const { return input == Input::Agi ? Edit1 : Edit2; }
     static void writeBox(QLineEdit *box, const QString &text);

@@ -20,11 +20,9 @@ namespace cttax {
 namespace {
 
 // The outer size is 442 x 798 with a standard frame (8 pixels each side, a
-// 31-pixel caption); the client area below is what is left of it.
-constexpr int kOuterWidth = 442;
-constexpr int kOuterHeight = 798;
-constexpr int kClientWidth = 426;
-constexpr int kClientHeight = 759;
+// 31-pixel caption) around the layout's client area.
+constexpr int kOuterWidth = layout::kHelpClient.width + 16;
+constexpr int kOuterHeight = layout::kHelpClient.height + 39;
 
 } // namespace
 
@@ -32,11 +30,11 @@ TOstrelFhelp::TOstrelFhelp(Platform *platform, QWidget *parent)
     : QWidget(parent, Qt::Window), Memo1(nullptr), platform_(platform)
 {
     setObjectName("OstrelFhelp");
-    setWindowTitle("Kaldo 2011 Help");
+    setWindowTitle(layout::kHelpTitle);
     setWindowIcon(applicationIcon());
-    setFixedSize(kClientWidth, kClientHeight);
+    setFixedSize(layout::kHelpClient.width, layout::kHelpClient.height);
     setAttribute(Qt::WA_QuitOnClose, false);
-    setPalette(withBackground(palette(), buttonFaceColor()));
+    setPalette(withBackground(palette(), colourOf(layout::kHelpBackground)));
     setAutoFillBackground(true);
 }
 
@@ -44,18 +42,19 @@ void TOstrelFhelp::fillText()
 {
     // The classic narrow dialog face where a desktop has it; otherwise a face
     // of the same width class, so the lines wrap as they were written.
-    QFont font = pixelFont("MS Sans Serif", 13, false);
-    font.setFamilies({"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arial"});
+    QFont font = fontOf(layout::kHelpFace);
+    font.setFamilies({layout::kHelpFace.family, "Microsoft Sans Serif", "Liberation Sans", "Arial"});
     setFont(font);
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName("Memo1");
-    Memo1->setGeometry(16, 18, 394, 723);
+    const ScreenArea &box = layout::kHelpText;
+    Memo1->setGeometry(box.left, box.top, box.width, box.height);
     Memo1->setReadOnly(true);
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Memo1->setPalette(withBase(Memo1->palette(), QColor(192, 220, 192), windowTextColor()));
+    Memo1->setPalette(withBase(Memo1->palette(), colourOf(layout::kHelpLook.background), colourOf(layout::kHelpLook.text)));
     Memo1->setAccessibleName("Instructions");
     Memo1->setPlainText(QString::fromStdString(helpText("\n")));
 }

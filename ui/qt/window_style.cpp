@@ -34,6 +34,19 @@ QColor buttonFaceColor()
     return QColor(240, 240, 240);
 }
 
+QColor colourOf(const layout::Colour &colour)
+{
+    if (!colour.system)
+        return QColor(colour.fixed.red, colour.fixed.green, colour.fixed.blue);
+    switch (*colour.system) {
+    case layout::SystemColour::WindowText: return windowTextColor();
+    case layout::SystemColour::AppWorkspace: return appWorkspaceColor();
+    case layout::SystemColour::InactiveGradient: return inactiveGradientColor();
+    case layout::SystemColour::ButtonFace: break;
+    }
+    return buttonFaceColor();
+}
+
 namespace {
 
 // The design's faces, each followed by the faces a Linux desktop has in its
@@ -66,6 +79,11 @@ QFont pixelFont(const QString &family, int pixels, bool bold, bool underline)
     font.setBold(bold);
     font.setUnderline(underline);
     return font;
+}
+
+QFont fontOf(const layout::Face &face)
+{
+    return pixelFont(face.family, face.height, face.bold, face.underline);
 }
 
 QPalette withBackground(QPalette palette, const QColor &background)

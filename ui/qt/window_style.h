@@ -7,6 +7,8 @@
 #include <QPalette>
 #include <QString>
 
+#include "form/layout.h"
+
 namespace cttax {
 
 // The desktop colours the windows are drawn in; a Linux desktop has no
@@ -20,6 +22,10 @@ QColor buttonFaceColor();        // button faces
 // `family` or, where that is not installed, the installed face that stands in
 // for it (Liberation Sans for Arial).
 QFont pixelFont(const QString &family, int pixels, bool bold, bool underline = false);
+// A face of the layout, as pixelFont gives it.
+QFont fontOf(const layout::Face &face);
+// A colour of the layout: a fixed one, or the stand-in for a system colour.
+QColor colourOf(const layout::Colour &colour);
 
 QPalette withBackground(QPalette palette, const QColor &background);
 QPalette withText(QPalette palette, const QColor &text);

@@ -23,78 +23,61 @@ constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
 constexpr DWORD kInput = ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP;
 constexpr DWORD kResult = kInput | ES_READONLY;
-constexpr int kItemsTop = 24;
-constexpr int kResultCaptionLeft = 16; // in the panel
-constexpr int kResultBoxLeft = 347;
-constexpr int kItemStep = (160 - kItemsTop) / 4;
-
-// In creation order, which is the tab order of the boxes: the status group,
-// the AGI box, the panel with its six results, the property tax box. Each box
-// comes right after the label that names it (screen readers name a box by
-// the label before it), its "$" after it.
-constexpr Placement kLayout[] = {
-    {kRadioStatus, Parent::Window, kContainerClass, WS_TABSTOP | WS_GROUP, WS_EX_CONTROLPARENT, 248, 54, 209, 160, Face::Caption},
-    {kGroupFrame, Parent::Group, L"BUTTON", BS_GROUPBOX, 0, 0, 0, 209, 160, Face::Caption},
-    {kRadioFirst, Parent::Group, L"BUTTON", BS_RADIOBUTTON | WS_TABSTOP | WS_GROUP, 0, 10, kItemsTop, 190, kItemStep, Face::Caption},
-    {kRadioFirst + 1, Parent::Group, L"BUTTON", BS_RADIOBUTTON, 0, 10, kItemsTop + kItemStep, 190, kItemStep, Face::Caption},
-    {kRadioFirst + 2, Parent::Group, L"BUTTON", BS_RADIOBUTTON, 0, 10, kItemsTop + 2 * kItemStep, 190, kItemStep, Face::Caption},
-    {kRadioFirst + 3, Parent::Group, L"BUTTON", BS_RADIOBUTTON, 0, 10, kItemsTop + 3 * kItemStep, 190, kItemStep, Face::Caption},
-    {kLabel1, Parent::Window, L"STATIC", kLabel, 0, 53, 12, 0, 24, Face::Title},
-    {kLabel2, Parent::Window, L"STATIC", kLabel, 0, 12, 57, 0, 19, Face::Caption},
-    {kEdit1, Parent::Window, L"EDIT", kInput, WS_EX_CLIENTEDGE, 54, 86, 113, 27, Face::Caption},
-    {kLabel3, Parent::Window, L"STATIC", kLabel, 0, 38, 90, 0, 19, Face::Caption},
-    {kPanel1, Parent::Window, kContainerClass, WS_GROUP, WS_EX_CONTROLPARENT, 12, 240, 477, 265, Face::Caption},
-    {kLabel6, Parent::Panel, L"STATIC", kLabel, 0, kResultCaptionLeft, 17, 0, 19, Face::Caption},
-    {kName3, Parent::Panel, L"STATIC", kLabel, 0, kResultCaptionLeft, 17, 0, 19, Face::Caption},
-    {kEdit3, Parent::Panel, L"EDIT", kResult, WS_EX_CLIENTEDGE, kResultBoxLeft, 15, 113, 27, Face::Caption},
-    {kLabel7, Parent::Panel, L"STATIC", kLabel, 0, kResultCaptionLeft, 58, 0, 19, Face::Caption},
-    {kName4, Parent::Panel, L"STATIC", kLabel, 0, kResultCaptionLeft, 58, 0, 19, Face::Caption},
-    {kEdit4, Parent::Panel, L"EDIT", kResult, WS_EX_CLIENTEDGE, kResultBoxLeft, 56, 113, 27, Face::Caption},
-    {kLabel8, Parent::Panel, L"STATIC", kLabel, 0, kResultCaptionLeft, 99, 0, 19, Face::Caption},
-    {kName5, Parent::Panel, L"STATIC", kLabel, 0, kResultCaptionLeft, 99, 0, 19, Face::Caption},
-    {kEdit5, Parent::Panel, L"EDIT", kResult, WS_EX_CLIENTEDGE, kResultBoxLeft, 97, 113, 27, Face::Caption},
-    {kLabel9, Parent::Panel, L"STATIC", kLabel, 0, kResultCaptionLeft, 140, 0, 19, Face::Caption},
-    {kName6, Parent::Panel, L"STATIC", kLabel, 0, kResultCaptionLeft, 140, 0, 19, Face::Caption},
-    {kEdit6, Parent::Panel, L"EDIT", kResult, WS_EX_CLIENTEDGE, kResultBoxLeft, 138, 113, 27, Face::Caption},
-    {kLabel10, Parent::Panel, L"STATIC", kLabel, 0, kResultCaptionLeft, 181, 0, 19, Face::Caption},
-    {kName7, Parent::Panel, L"STATIC", kLabel, 0, kResultCaptionLeft, 181, 0, 19, Face::Caption},
-    {kEdit7, Parent::Panel, L"EDIT", kResult, WS_EX_CLIENTEDGE, kResultBoxLeft, 179, 113, 27, Face::Caption},
-    {kLabel11, Parent::Panel, L"STATIC", kLabel, 0, kResultCaptionLeft, 222, 0, 19, Face::Caption},
-    {kName8, Parent::Panel, L"STATIC", kLabel, 0, kResultCaptionLeft, 222, 0, 19, Face::Caption},
-    {kEdit8, Parent::Panel, L"EDIT", kResult, WS_EX_CLIENTEDGE, kResultBoxLeft, 220, 113, 27, Face::Caption},
-    {kLabel4, Parent::Window, L"STATIC", kLabel, 0, 12, 155, 0, 19, Face::Caption},
-    {kEdit2, Parent::Window, L"EDIT", kInput, WS_EX_CLIENTEDGE, 54, 178, 113, 27, Face::Caption},
-    {kLabel5, Parent::Window, L"STATIC", kLabel, 0, 38, 182, 0, 19, Face::Caption},
-};
-
-bool hiddenName(int id)
+// The Win32 controls of the form's layout, in its order (the tab order).
+// Two kinds are this front end's own: the group box drawn inside the status
+// group's container, and a hidden label before each result box with the
+// caption's plain form (MSAA names a box by the label made right before it).
+std::vector<Placement> makeLayout()
 {
-    return id >= kName3 && id <= kName8;
-}
-
-std::wstring initialText(int id)
-{
-    switch (id) {
-    case kGroupFrame: return L"Select Filing Status";
-    case kRadioFirst: return L"Single";
-    case kRadioFirst + 1: return L"Married";
-    case kRadioFirst + 2: return L"Separately";
-    case kRadioFirst + 3: return L"Household";
-    case kLabel1: return L"Connecticut State Resident Income Tax";
-    case kLabel2: return L"CT Adjusted Gross Income";
-    case kLabel3:
-    case kLabel5: return L"$";
-    case kLabel4: return L"CT Property Tax Paid";
-    default:
-        if (id >= kLabel6 && id <= kLabel11)
-            return wide(kPresentedResults[static_cast<std::size_t>(id - kLabel6)].caption);
-        if (hiddenName(id))
-            return wide(accessibleNameOf(kPresentedResults[static_cast<std::size_t>(id - kName3)].caption));
-        if (id >= kEdit1 && id <= kEdit8)
-            return wide(kPlaceholder);
-        return {};
+    std::vector<Placement> placements;
+    int item = 0;
+    for (const layout::Control &c : layout::kControls) {
+        const std::string_view name = c.name;
+        const Parent parent = c.parent == layout::Parent::Group ? Parent::Group
+                              : c.parent == layout::Parent::Panel ? Parent::Panel
+                                                                  : Parent::Window;
+        const Face face = c.face == &layout::kTitleFace ? Face::Title : Face::Caption;
+        Placement p{0, parent, L"STATIC", kLabel, 0, c.left, c.top, c.width, c.height, face, c.look, c.caption ? c.caption : ""};
+        switch (c.role) {
+        case layout::Role::Group:
+            p.id = kRadioStatus, p.type = kContainerClass, p.style = WS_TABSTOP | WS_GROUP, p.exStyle = WS_EX_CONTROLPARENT;
+            p.text.clear();
+            placements.push_back(p);
+            placements.push_back({kGroupFrame, Parent::Group, L"BUTTON", BS_GROUPBOX, 0, 0, 0, c.width, c.height, face,
+                                  c.look, c.caption});
+            continue;
+        case layout::Role::Item:
+            p.id = kRadioFirst + item, p.type = L"BUTTON";
+            p.style = BS_RADIOBUTTON | (item == 0 ? WS_TABSTOP | WS_GROUP : 0);
+            ++item;
+            break;
+        case layout::Role::Panel:
+            p.id = kPanel1, p.type = kContainerClass, p.style = WS_GROUP, p.exStyle = WS_EX_CONTROLPARENT;
+            break;
+        case layout::Role::Label:
+            p.id = kLabel1 - 1 + std::stoi(std::string(name.substr(5)));
+            p.width = 0; // as wide as its caption at the window's DPI
+            placements.push_back(p);
+            if (c.parent == layout::Parent::Panel) {
+                p.id += kName3 - kLabel6;
+                p.text = accessibleNameOf(c.caption);
+                p.hidden = true;
+                placements.push_back(p);
+            }
+            continue;
+        case layout::Role::Input:
+        case layout::Role::Result:
+            p.id = kEdit1 - 1 + std::stoi(std::string(name.substr(4)));
+            p.type = L"EDIT", p.style = c.role == layout::Role::Input ? kInput : kResult, p.exStyle = WS_EX_CLIENTEDGE;
+            p.text = kPlaceholder;
+            break;
+        }
+        placements.push_back(p);
     }
+    return placements;
 }
+
+const std::vector<Placement> kLayout = makeLayout();
 
 } // namespace
 
@@ -124,13 +107,13 @@ TOstrelF::TOstrelF(HINSTANCE instance, Desktop &desktop, std::wstring title, Set
 
     MainMenu = ::CreateMenu();
     File1 = ::CreatePopupMenu();
-    ::AppendMenuW(File1, MF_STRING, kExit1, L"&Exit");
-    ::AppendMenuW(MainMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(File1), L"&File");
-    ::AppendMenuW(MainMenu, MF_STRING, kHelp1, L"&Help");
-    ::AppendMenuW(MainMenu, MF_STRING, kKaldoHomePage1, L"&Kaldo Home Page");
+    ::AppendMenuW(File1, MF_STRING, kExit1, wide(layout::kExitCommand).c_str());
+    ::AppendMenuW(MainMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(File1), wide(layout::kFileMenu).c_str());
+    ::AppendMenuW(MainMenu, MF_STRING, kHelp1, wide(layout::kHelpCommand).c_str());
+    ::AppendMenuW(MainMenu, MF_STRING, kKaldoHomePage1, wide(layout::kHomePageCommand).c_str());
 
     // Created hidden at the design position; the system window exists at once.
-    window_ = ::CreateWindowExW(kExStyle, kClassName, L"Kaldo 2011", kStyle, kDesignPosition.x, kDesignPosition.y,
+    window_ = ::CreateWindowExW(kExStyle, kClassName, wide(layout::kWindowTitle).c_str(), kStyle, kDesignPosition.x, kDesignPosition.y,
                                 CW_USEDEFAULT, CW_USEDEFAULT, nullptr, MainMenu, instance, this);
     createControls();
     FormCreate();
@@ -147,17 +130,17 @@ TOstrelF::~TOstrelF()
 void TOstrelF::createControls()
 {
     const HINSTANCE instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(window_, GWLP_HINSTANCE));
-    static const ContainerLook group{::GetSysColor(COLOR_GRADIENTINACTIVECAPTION), false};
-    static const ContainerLook panel{kGray, true};
+    static const ContainerLook group{colourOf(layout::control("RadioStatus").look->background), false};
+    static const ContainerLook panel{colourOf(layout::control("Panel1").look->background), true};
     makeFonts();
     // Each control is made in its place and then given its face: one layout
     // of its text (an edit box lays its text out again at every change).
     for (const Placement &p : kLayout) {
         const HWND parent = p.parent == Parent::Window ? window_ : p.parent == Parent::Group ? RadioStatus : Panel1;
         const void *look = p.id == kRadioStatus ? &group : p.id == kPanel1 ? &panel : nullptr;
-        const std::wstring text = initialText(p.id);
+        const std::wstring text = wide(p.text);
         const RECT place = placeOf(p, text);
-        const DWORD visible = hiddenName(p.id) ? 0 : WS_VISIBLE;
+        const DWORD visible = p.hidden ? 0 : WS_VISIBLE;
         const HWND control = ::CreateWindowExW(p.exStyle, p.type, text.c_str(), p.style | WS_CHILD | visible, place.left,
                                                place.top, place.right, place.bottom, parent,
                                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(p.id)), instance,
@@ -198,14 +181,14 @@ void TOstrelF::makeFonts()
     // result caption ends before its box, "$" included.
     for (int fewer = 0;; ++fewer) {
         ::DeleteObject(captionFont_);
-        captionFont_ = makeFont(L"Arial", 16, true, false, dpi_, fewer);
+        captionFont_ = makeFont(layout::kCaptionFace, dpi_, fewer);
         int widest = 0;
         for (const PresentedResult &result : kPresentedResults)
             widest = std::max(widest, textWidth(captionFont_, wide(result.caption)));
-        if (widest <= scaled(kResultBoxLeft - kResultCaptionLeft - 2, dpi_) || fewer == scaled(16, dpi_) / 4)
+        if (widest <= scaled(layout::control("Edit3").left - layout::control("Label6").left - 2, dpi_) || fewer == scaled(16, dpi_) / 4)
             break;
     }
-    titleFont_ = makeFont(L"Arial", 21, true, true, dpi_);
+    titleFont_ = makeFont(layout::kTitleFace, dpi_);
 }
 
 // A control's place at the window's DPI (left, top, width, height); a label
@@ -459,21 +442,14 @@ void TOstrelF::command(int id, int code)
 
 HBRUSH TOstrelF::colours(HWND control, HDC dc)
 {
-    const int id = ::GetDlgCtrlID(control);
-    COLORREF text = ::GetSysColor(COLOR_WINDOWTEXT), back = ::GetSysColor(COLOR_APPWORKSPACE);
-    // A fixed colour always comes with its fixed partner (a high-contrast
-    // scheme's white text would vanish on the boxes' white).
-    if (id == kEdit1 || id == kEdit2)
-        text = kBlack, back = kWhite;
-    else if (id >= kEdit3 && id <= kEdit8)
-        text = kBlue, back = kAqua;
-    else if (id >= kLabel6 && id <= kLabel11)
-        text = kNavy, back = kGray;
-    else if (id == kGroupFrame || (id >= kRadioFirst && id < kRadioFirst + 4))
-        back = ::GetSysColor(COLOR_GRADIENTINACTIVECAPTION);
-    ::SetTextColor(dc, text);
-    ::SetBkColor(dc, back);
-    return brushOf(back);
+    const Look *look = &layout::kPlainLook;
+    for (std::size_t i = 0; i < controls_.size(); ++i)
+        if (controls_[i] == control)
+            look = kLayout[i].look;
+    const COLORREF background = colourOf(look->background);
+    ::SetTextColor(dc, colourOf(look->text));
+    ::SetBkColor(dc, background);
+    return brushOf(background);
 }
 
 // ---------------------------------------------------------------- the view

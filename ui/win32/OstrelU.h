@@ -3,6 +3,7 @@
 
 #include "settings/settings_file.h"
 #include "form/form.h"
+#include "form/layout.h"
 
 #include <array>
 #include <string>
@@ -18,8 +19,11 @@ class TOstrelFhelp;
 enum class Face { Title, Caption };
 enum class Parent { Window, Group, Panel };
 
-// The fixed layout: each control's place in its parent at 96 DPI. A label's
-// width is its caption's (0 there).
+using Look = layout::Look;
+
+// A control of the form's layout as this front end makes it: its place in
+// its parent at 96 DPI (a label's width is its caption's: 0 there), its
+// colours and its first text.
 struct Placement {
     int id;
     Parent parent;
@@ -28,6 +32,9 @@ struct Placement {
     DWORD exStyle;
     int left, top, width, height;
     Face face;
+    const Look *look;
+    std::string text;
+    bool hidden = false;
 };
 
 // Control identifiers, which a test driver uses as well.

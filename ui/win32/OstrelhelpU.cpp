@@ -2,6 +2,7 @@
 #include "ui/win32/OstrelhelpU.h"
 
 #include "form/help_text.h"
+#include "form/layout.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/desktop.h"
 
@@ -14,10 +15,8 @@ namespace {
 constexpr const wchar_t *kClassName = L"TOstrelFhelp";
 // A fixed size, as the main window: no sizing border, no maximise box.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-constexpr int kClientWidth = 426;
-constexpr int kClientHeight = 759;
 constexpr int kMemo1 = 301;
-constexpr int kMemoLeft = 16, kMemoTop = 18, kMemoWidth = 394, kMemoHeight = 723;
+constexpr ScreenArea kMemo = layout::kHelpText;
 
 int scrollBarWidth(UINT dpi)
 {
@@ -37,13 +36,13 @@ TOstrelFhelp::TOstrelFhelp(HINSTANCE instance)
     type.hInstance = instance;
     type.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
     type.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    type.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
+    type.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE); // the layout's help background
     type.lpszClassName = kClassName;
     ::RegisterClassExW(&type);
-    window_ = ::CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"Kaldo 2011 Help", kStyle, 0, 0, 0, 0, nullptr,
+    window_ = ::CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, wide(layout::kHelpTitle).c_str(), kStyle, 0, 0, 0, 0, nullptr,
                                 nullptr, instance, this);
     const UINT dpi = dpiOf(window_);
-    const SIZE outer = outerSizeFor(kClientWidth, kClientHeight, kStyle, WS_EX_CONTROLPARENT, false, dpi);
+    const SIZE outer = outerSizeFor(layout::kHelpClient.width, layout::kHelpClient.height, kStyle, WS_EX_CONTROLPARENT, false, dpi);
     ::SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -55,13 +54,13 @@ void TOstrelFhelp::fillText(int shorter, int wider)
 {
     const UINT dpi = dpiOf(window_);
     const HINSTANCE instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(window_, GWLP_HINSTANCE));
-    font_ = makeFont(L"MS Sans Serif", 13, false, false, dpi);
+    font_ = makeFont(layout::kHelpFace, dpi);
     // Multi-line without horizontal scrolling: the lines wrap at words.
     const DWORD scrolls = shorter > 0 ? WS_VSCROLL : 0;
     Memo1 = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", nullptr,
                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_LEFT | scrolls,
-                              scaled(kMemoLeft, dpi), scaled(kMemoTop, dpi), scaled(kMemoWidth, dpi) + wider,
-                              scaled(kMemoHeight, dpi) - shorter, window_,
+                              scaled(kMemo.left, dpi), scaled(kMemo.top, dpi), scaled(kMemo.width, dpi) + wider,
+                              scaled(kMemo.height, dpi) - shorter, window_,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMemo1)), instance, nullptr);
     ::SendMessageW(Memo1, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     ::SetWindowTextW(Memo1, wide(helpText("\r\n")).c_str());
@@ -117,9 +116,9 @@ LRESULT CALLBACK TOstrelFhelp::windowProc(HWND window, UINT message, WPARAM wPar
 {
     switch (message) {
     case WM_CTLCOLORSTATIC: // a read-only box asks as a static does
-        ::SetTextColor(reinterpret_cast<HDC>(wParam), kBlack); // the fixed green's partner
-        ::SetBkColor(reinterpret_cast<HDC>(wParam), kMemoGreen);
-        return reinterpret_cast<LRESULT>(brushOf(kMemoGreen));
+        ::SetTextColor(reinterpret_cast<HDC>(wParam), colourOf(layout::kHelpLook.text));
+        ::SetBkColor(reinterpret_cast<HDC>(wParam), colourOf(layout::kHelpLook.background));
+        return reinterpret_cast<LRESULT>(brushOf(colourOf(layout::kHelpLook.background)));
     case WM_COMMAND:
         if (LOWORD(wParam) == IDCANCEL) // Esc, through the dialog keys
             ::ShowWindow(window, SW_HIDE);

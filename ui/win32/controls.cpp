@@ -18,6 +18,13 @@ HFONT makeFont(const wchar_t *face, int height, bool bold, bool underline, UINT 
     return ::CreateFontIndirectW(&font);
 }
 
+HFONT makeFont(const layout::Face &face, UINT dpi, int fewer)
+{
+    wchar_t family[LF_FACESIZE] = {};
+    ::MultiByteToWideChar(CP_UTF8, 0, face.family, -1, family, LF_FACESIZE - 1);
+    return makeFont(family, face.height, face.bold, face.underline, dpi, fewer);
+}
+
 int textWidth(HFONT font, const std::wstring &text)
 {
     const HDC dc = ::CreateCompatibleDC(nullptr);
@@ -27,6 +34,19 @@ int textWidth(HFONT font, const std::wstring &text)
     ::SelectObject(dc, old);
     ::DeleteDC(dc);
     return extent.cx;
+}
+
+COLORREF colourOf(const layout::Colour &colour)
+{
+    if (!colour.system)
+        return RGB(colour.fixed.red, colour.fixed.green, colour.fixed.blue);
+    switch (*colour.system) {
+    case layout::SystemColour::WindowText: return ::GetSysColor(COLOR_WINDOWTEXT);
+    case layout::SystemColour::AppWorkspace: return ::GetSysColor(COLOR_APPWORKSPACE);
+    case layout::SystemColour::InactiveGradient: return ::GetSysColor(COLOR_GRADIENTINACTIVECAPTION);
+    case layout::SystemColour::ButtonFace: break;
+    }
+    return ::GetSysColor(COLOR_BTNFACE);
 }
 
 HBRUSH brushOf(COLORREF colour)

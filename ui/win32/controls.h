@@ -1,22 +1,16 @@
 // SPDX-License-Identifier: MIT
 // The pieces the Win32 windows are built of: fonts at the monitor's DPI, the
-// fixed colours, and the container window that holds a group of controls
+// layout's colours, and the container window that holds a group of controls
 // (the status group, the results panel) as one control does.
 #pragma once
+
+#include "form/layout.h"
 
 #include <string>
 
 #include <windows.h>
 
 namespace cttax::win32 {
-
-inline constexpr COLORREF kBlack = RGB(0, 0, 0);
-inline constexpr COLORREF kWhite = RGB(255, 255, 255);
-inline constexpr COLORREF kGray = RGB(128, 128, 128);
-inline constexpr COLORREF kNavy = RGB(0, 0, 128);
-inline constexpr COLORREF kBlue = RGB(0, 0, 255);
-inline constexpr COLORREF kAqua = RGB(0, 255, 255);
-inline constexpr COLORREF kMemoGreen = RGB(192, 220, 192);
 
 // A design length (pixels at 96 DPI) at `dpi`.
 inline int scaled(int length, UINT dpi)
@@ -27,8 +21,12 @@ inline int scaled(int length, UINT dpi)
 // `height` is the character height in pixels at 96 DPI, internal leading
 // not counted, less `fewer` pixels at `dpi`; ANSI character set.
 HFONT makeFont(const wchar_t *face, int height, bool bold, bool underline, UINT dpi, int fewer = 0);
+HFONT makeFont(const layout::Face &face, UINT dpi, int fewer = 0);
 // The width of `text` in `font`, in pixels.
 int textWidth(HFONT font, const std::wstring &text);
+
+// A colour of the layout: a fixed one, or the system's.
+COLORREF colourOf(const layout::Colour &colour);
 
 // A solid brush of one colour, made once and kept for the process.
 HBRUSH brushOf(COLORREF colour);

@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "tests/qt/recording_platform.h"
+#include "tests/support/files.h"
+#include "text/decimal.h"
+#include "ui/qt/OstrelU.h"
+#include "ui/qt/OstrelhelpU.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+// A main window over a settings file in a fresh folder, on the recording
+// stand-in for the desktop, for the widget tests.
+class WindowFixture : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = freshTestFolder("cttax-ui");
+        settings = folder / "cttax.fig";
+    }
+    void TearDown() override
+    {
+        window.reset();
+        std::filesystem::remove_all(folder);
+        cttax::setDecimalSeparator(".");
+    }
+    cttax::TOstrelF &open(bool show = true)
+    {
+        window = std::make_unique<cttax::TOstrelF>(platform, "Cttax", settings, &help);
+        if (show)
+            window->show();
+        return *window;
+    }
+
+    std::filesystem::path folder, settings;
+    RecordingPlatform platform;
+    cttax::TOstrelFhelp help;
+    std::unique_ptr<cttax::TOstrelF> window;
+};
