@@ -136,7 +136,6 @@ int main(int argc, char **argv)
         window->setFixedSize(minimalWidth, minimalHeight);
     } else {
         cttax::useProportionalUiFonts();
-        cttax::useLocaleDecimalSeparator();
         help = std::make_unique<cttax::TOstrelFhelp>();
         window = std::make_unique<cttax::TOstrelF>(platform, "cttax",
                                                    std::filesystem::path(argc > 2 ? argv[2] : "cttax.fig"), help.get());

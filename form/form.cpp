@@ -63,7 +63,7 @@ MainForm::MainForm(FormView &view, std::string title, SettingsLocation settings)
 {
 }
 
-void MainForm::reportError(const std::exception &error) noexcept
+void MainForm::reportException(const std::exception &error) noexcept
 {
     try {
         std::string text = errorReportText(error.what());
@@ -124,7 +124,7 @@ void MainForm::inputChanged(FormView::Input box, Extended &target, const char *w
         return; // nothing changed: no second warning, no second beep
     handled = text;
     // The boxes take the locale's decimal symbol as well as ".".
-    const ParsedDecimal parsed = parseDecimal(withDecimalPoint(std::move(text), decimalSeparator()));
+    const ParsedDecimal parsed = parseDecimal(withDecimalPoint(std::move(text), decimalSymbol_));
     target = parsed.value;
     if (parsed.errorPos != 0) {
         view_.warn(warning);
@@ -143,6 +143,11 @@ void MainForm::Edit2Change()
     inputChanged(FormView::Input::PropertyTax, state_.propertyTaxPaid, kPropertyTaxWarning);
 }
 
+void MainForm::setDecimalSymbol(std::string symbol)
+{
+    decimalSymbol_ = symbol.empty() ? std::string(".") : std::move(symbol);
+}
+
 void MainForm::RadioStatusClick()
 {
     state_.filingStatus = view_.statusIndex();
@@ -153,10 +158,9 @@ void MainForm::calculate()
 {
     try {
         cttax::calculate(state_);
-        const std::string &separator = decimalSeparator();
         for (std::size_t i = 0; i < kPresentedResults.size(); ++i) {
             const PresentedResult &row = kPresentedResults[i];
-            view_.writeResult(i, presentResult(state_.*row.field, row.digit, separator));
+            view_.writeResult(i, presentResult(state_.*row.field, row.digit, decimalSymbol_));
             presented_[i] = true;
         }
     } catch (...) {
@@ -204,8 +208,8 @@ void MainForm::readcfg()
     }
     placedAt_ = onSomeScreen({loadLeft_, loadTop_}, view_.frameSize(), view_.screenAreas());
     view_.placeFrame(*placedAt_);
-    view_.writeInput(FormView::Input::Agi, formatDecimal(state_.agi));
-    view_.writeInput(FormView::Input::PropertyTax, formatDecimal(state_.propertyTaxPaid));
+    view_.writeInput(FormView::Input::Agi, formatDecimal(state_.agi, decimalSymbol_));
+    view_.writeInput(FormView::Input::PropertyTax, formatDecimal(state_.propertyTaxPaid, decimalSymbol_));
     view_.setStatusIndex(state_.filingStatus);
 }
 

@@ -101,21 +101,27 @@ public:
         try {
             handler();
         } catch (const std::exception &error) {
-            reportError(error);
+            reportException(error);
         } catch (...) {
-            reportError(std::runtime_error("Unknown error"));
+            reportException(std::runtime_error("Unknown error"));
         }
     }
 
     const TaxState &taxState() const { return state_; }
 
+    // The decimal symbol the boxes show and take besides "." (the
+    // desktop's, as the front end reads it): "." where it is empty.
+    void setDecimalSymbol(std::string symbol);
+    const std::string &decimalSymbol() const { return decimalSymbol_; }
+
 private:
     void inputChanged(FormView::Input box, Extended &target, const char *warning);
-    void reportError(const std::exception &error) noexcept;
+    void reportException(const std::exception &error) noexcept;
     void emptyUnpresentedResults();
 
     FormView &view_;
     std::string title_;
+    std::string decimalSymbol_ = ".";
     SettingsLocation settings_;
     TaxState state_;
     std::int32_t loadTop_ = 10;

@@ -122,12 +122,6 @@ ParsedDecimal parseDecimal(std::string_view text)
 
 namespace {
 
-std::string &separatorStorage()
-{
-    static std::string separator = ".";
-    return separator;
-}
-
 constexpr std::uint64_t kPow10Int[19] = {
     1ULL,
     10ULL,
@@ -187,16 +181,6 @@ char *writeText(char *out, std::string_view text)
 }
 
 } // namespace
-
-void setDecimalSeparator(std::string separator)
-{
-    separatorStorage() = std::move(separator);
-}
-
-const std::string &decimalSeparator()
-{
-    return separatorStorage();
-}
 
 std::size_t formatDecimalTo(char *out, Extended value, std::string_view separator)
 {
@@ -307,7 +291,7 @@ std::string formatDecimal(Extended value, std::string_view separator)
 
 std::string formatDecimal(Extended value)
 {
-    return formatDecimal(value, decimalSeparator());
+    return formatDecimal(value, ".");
 }
 
 // ---------------------------------------------------------------- rounding

@@ -32,16 +32,12 @@ struct ParsedDecimal {
 // a mantissa times its exponent beyond about 1.19E4932).
 ParsedDecimal parseDecimal(std::string_view text);
 
-// The process-wide decimal separator that formatDecimal writes; "." until the
-// user interface sets the locale's. parseDecimal never reads it.
-void setDecimalSeparator(std::string separator);
-const std::string &decimalSeparator();
-
 // The shortest text with at most 15 significant digits (rounded by the 16th
 // digit alone), fixed notation from 0.0001 up to below 10^15, scientific
 // outside, never a plus sign, padding or trailing zeros:
 //   1234.5 -> "1234.5"   0.00001 -> "1E-5"   1/3 -> "0.333333333333333"
 //   999999999999999.5 -> "1E15"   zero or denormal -> "0"   infinity -> "INF"
+// The second form writes `separator` for the point.
 std::string formatDecimal(Extended value);
 std::string formatDecimal(Extended value, std::string_view separator);
 

@@ -170,4 +170,25 @@ TEST(Form, PlaceholderIsNeverShownAsAResult)
     EXPECT_EQ(later.view.results, (std::array<std::string, 6>{"0", "99", "0.75", "74", "0", "25"}));
 }
 
+// The form's decimal symbol: the boxes show it and take it, "." where the
+// desktop gives none; each window has its own.
+TEST(Form, DecimalSymbolIsTheWindowsOwn)
+{
+    struct Case {
+        const char *symbol, *typed, *decimal;
+    };
+    for (const Case c : {Case{",", "16300,5", "0,7"}, Case{"", "16300.5", "0.7"}, Case{".", "16300.5", "0.7"}}) {
+        FakeWindow w;
+        w.form.setDecimalSymbol(c.symbol);
+        w.form.FormShow();
+        w.view.writeInput(FormView::Input::Agi, c.typed);
+        EXPECT_TRUE(w.view.calls.empty()) << c.symbol;
+        EXPECT_EQ(w.view.results[2], c.decimal) << c.symbol;
+    }
+    FakeWindow plain;
+    plain.form.FormShow();
+    plain.view.writeInput(FormView::Input::Agi, "16300,5");
+    EXPECT_EQ(plain.view.calls.size(), 2u) << "a comma where the symbol is \".\" is warned about";
+}
+
 } // namespace

@@ -204,8 +204,9 @@ TEST_F(MainWindow, DisplayFailureStopsAtTheRowAndReportsOnce)
 
 TEST_F(MainWindow, CommaLocaleShowsCommaAndAcceptsIt)
 {
-    setDecimalSeparator(",");
-    TOstrelF &w = open();
+    TOstrelF &w = open(false);
+    w.setDecimalSymbol(",");
+    w.show();
     type(w.Edit1, "16300,5");
     EXPECT_TRUE(platform.calls.isEmpty());
     EXPECT_EQ(w.taxState().agi, 16300.5L);
@@ -408,9 +409,10 @@ TEST_F(MainWindow, FailedSaveKeepsTheEarlierFileAndStillCloses)
 
 TEST_F(MainWindow, CommaLocaleLoadsFractionsWithoutWarning)
 {
-    setDecimalSeparator(",");
     writeAll(settings, "1\r\n2\r\n 1.23450000000000E+0003\r\n 0.00000000000000E+0000\r\n0\r\n");
-    TOstrelF &w = open();
+    TOstrelF &w = open(false);
+    w.setDecimalSymbol(",");
+    w.show();
     EXPECT_EQ(w.Edit1->text(), "1234,5");
     EXPECT_EQ(w.taxState().agi, 1234.5L);
     w.close();

@@ -3,7 +3,6 @@
 
 #include "tests/qt/recording_platform.h"
 #include "tests/support/files.h"
-#include "text/decimal.h"
 #include "ui/qt/OstrelU.h"
 #include "ui/qt/OstrelhelpU.h"
 
@@ -25,7 +24,6 @@ protected:
     {
         window.reset();
         std::filesystem::remove_all(folder);
-        cttax::setDecimalSeparator(".");
     }
     cttax::TOstrelF &open(bool show = true)
     {

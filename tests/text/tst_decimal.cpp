@@ -171,14 +171,12 @@ INSTANTIATE_TEST_SUITE_P(Examples, Format, testing::Values(
     FormatCase{"below 2e-205 keeps 15 digits", extendedFromBits(0x3D56, 0x80000000000075B6ULL), ".",
                "9.9671949510976E-206"},
     FormatCase{"whole with zeros", 1200, ".", "1200"},
-    FormatCase{"tiny fixed", 0.00012345L, ".", "0.00012345"}),
+    FormatCase{"tiny fixed", 0.00012345L, ".", "0.00012345"},
+    FormatCase{"the locale's comma", 0.75L, ",", "0,75"}),
     CaseName());
 
-TEST(Format, SeparatorIsProcessWide)
+TEST(Format, WithoutSeparatorWritesPoint)
 {
-    setDecimalSeparator(",");
-    EXPECT_EQ(formatDecimal(0.75L), "0,75");
-    setDecimalSeparator(".");
     EXPECT_EQ(formatDecimal(0.75L), "0.75");
 }
 

@@ -74,10 +74,10 @@ QLineEdit *makeEdit(QWidget *parent, const layout::Control &c)
 
 } // namespace
 
-void useLocaleDecimalSeparator()
+// The decimal symbol of the system's locale.
+void TOstrelF::useLocaleDecimalSymbol()
 {
-    const QString point = QLocale::system().decimalPoint();
-    setDecimalSeparator(point.isEmpty() ? std::string(".") : point.toStdString());
+    setDecimalSymbol(QLocale::system().decimalPoint().toStdString());
 }
 
 TOstrelF::TOstrelF(Platform &platform, QString applicationTitle, SettingsLocation settings, TOstrelFhelp *help,
@@ -87,6 +87,7 @@ TOstrelF::TOstrelF(Platform &platform, QString applicationTitle, SettingsLocatio
 {
     setObjectName("OstrelF");
     installAmountBoxAccessibility();
+    useLocaleDecimalSymbol();
     buildControls();
     buildMenu();
     FormCreate();
@@ -340,7 +341,7 @@ void TOstrelF::closeEvent(QCloseEvent *event)
 void TOstrelF::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::LocaleChange)
-        useLocaleDecimalSeparator();
+        useLocaleDecimalSymbol();
     QMainWindow::changeEvent(event);
 }
 

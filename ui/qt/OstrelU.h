@@ -79,6 +79,7 @@ protected:
 
 private:
     void buildControls();
+    void useLocaleDecimalSymbol();
     QLabel **labelSlot(std::string_view name);
     QLineEdit **boxSlot(std::string_view name);
     void buildMenu();
@@ -108,8 +109,5 @@ private:
     bool endingSession_ = false;
 };
 
-// Sets the decimal separator that results are written with from the user's
-// locale (the system's, or "." where it gives none).
-void useLocaleDecimalSeparator();
 
 } // namespace cttax

@@ -197,7 +197,6 @@ int runApplication(int argc, char **argv)
     // would be appended to every window caption.
     const QString title = applicationTitleFor(executable);
     QCoreApplication::setApplicationName(title);
-    useLocaleDecimalSeparator();
 
     QtPlatform platform;
     TOstrelFhelp help(&platform);

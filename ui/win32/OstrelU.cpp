@@ -81,18 +81,20 @@ const std::vector<Placement> kLayout = makeLayout();
 
 } // namespace
 
-void useLocaleDecimalSeparator()
+// The decimal symbol of the user's locale.
+void TOstrelF::useLocaleDecimalSymbol()
 {
     wchar_t symbol[8] = {};
     const int n = ::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, symbol, 8);
     const std::string point = n > 1 ? narrow(std::wstring(symbol, static_cast<std::size_t>(n - 1))) : std::string();
-    setDecimalSeparator(point.empty() ? std::string(".") : point);
+    setDecimalSymbol(point);
 }
 
 TOstrelF::TOstrelF(HINSTANCE instance, Desktop &desktop, std::wstring title, SettingsLocation settings,
                    TOstrelFhelp &help)
     : MainForm(*this, narrow(title), std::move(settings)), desktop_(desktop), help_(help)
 {
+    useLocaleDecimalSymbol();
     registerContainerClass(instance);
     WNDCLASSEXW type{};
     type.cbSize = sizeof type;
@@ -398,7 +400,7 @@ LRESULT TOstrelF::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_SETTINGCHANGE:
         if (lParam != 0 && std::wstring(reinterpret_cast<const wchar_t *>(lParam)) == L"intl")
-            useLocaleDecimalSeparator();
+            useLocaleDecimalSymbol();
         return 0;
     case WM_QUERYENDSESSION:
         return TRUE; // nothing to ask: the settings are saved at the end

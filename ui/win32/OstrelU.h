@@ -76,6 +76,7 @@ private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls();
+    void useLocaleDecimalSymbol();
     HWND *slotOf(int id);
     HFONT fontOf(const Placement &p) const { return p.face == Face::Title ? titleFont_ : captionFont_; }
     void makeFonts();
@@ -125,7 +126,5 @@ private:
     HWND lastFocus_ = nullptr;
 };
 
-// The decimal symbol of the user's locale, "." where it has none.
-void useLocaleDecimalSeparator();
 
 } // namespace cttax::win32

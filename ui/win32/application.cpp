@@ -24,7 +24,6 @@ std::wstring applicationTitleFor(const std::wstring &executablePath)
 void setUpProcess()
 {
     setUpFloatingPoint();
-    useLocaleDecimalSeparator();
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
 }
