@@ -24,7 +24,9 @@ inline constexpr ScreenSize kClientSize{502, 523};
 inline constexpr const char *kPlaceholder = "123456789.00";
 
 // What the main window's behaviour needs of a front end's window: its boxes,
-// its status group and the desktop around it. Texts are UTF-8.
+// its status group and the desktop around it. Texts are UTF-8. The input
+// boxes are Edit1 (the AGI) and Edit2 (the property tax), the results Edit3
+// to Edit8 in the order of kPresentedResults (form/layout.h has them all).
 //
 // The controls notify as a form's controls do, also on the program's own
 // writes: `writeInput` of a text other than the box's runs the box's change
