@@ -234,4 +234,20 @@ void MainForm::writecfg()
     writeSettingsFile(settings_.file, values);
 }
 
+std::string applicationTitleFor(std::string_view executablePath, bool backslashSeparates,
+                                const std::function<std::string(std::string_view)> &lower)
+{
+    std::string_view name = executablePath;
+    if (const std::size_t slash = name.find_last_of(backslashSeparates ? "/\\" : "/"); slash != std::string_view::npos)
+        name.remove_prefix(slash + 1);
+    name = name.substr(0, name.find('.'));
+    if (name.empty())
+        return {};
+    // The first character whole, however many bytes its UTF-8 takes.
+    std::size_t first = 1;
+    while (first < name.size() && (static_cast<unsigned char>(name[first]) & 0xC0) == 0x80)
+        ++first;
+    return std::string(name.substr(0, first)) + lower(name.substr(first));
+}
+
 } // namespace cttax

@@ -9,8 +9,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cttax {
@@ -142,6 +144,14 @@ private:
 // character's code is above that of "." ("Invalid numeric input" ->
 // "Invalid numeric input.").
 std::string errorReportText(const std::string &message);
+
+// The application title from the executable's path (UTF-8): the file name
+// after its last folder separator ("/", and "\\" too where
+// `backslashSeparates`), cut at its first ".", every character after the
+// first lowered by `lower` (the toolkit's Unicode rule, given the rest).
+//   "/usr/bin/TaxTool.exe" -> "Taxtool"   "/a.b/CT.TAX.bin" -> "Ct"
+std::string applicationTitleFor(std::string_view executablePath, bool backslashSeparates,
+                                const std::function<std::string(std::string_view)> &lower);
 
 // A caption as a screen reader should say it, without its dot leaders and
 // "$": "Property Tax Credit Allowance.....................$" -> "Property

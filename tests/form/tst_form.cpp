@@ -61,6 +61,26 @@ TEST(Form, ErrorReportText)
     EXPECT_EQ(errorReportText(""), "");
 }
 
+TEST(Form, ApplicationTitleFromTheProgramsName)
+{
+    const auto lower = [](std::string_view text) {
+        std::string out(text);
+        for (char &c : out)
+            c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        return out;
+    };
+    struct Case {
+        const char *path;
+        bool backslash;
+        const char *title;
+    };
+    for (const Case c : {Case{"/opt/x/TaxTool.exe", false, "Taxtool"}, Case{"/usr/bin/cttax", false, "cttax"},
+                         Case{"/a.b/CT.TAX.bin", false, "Ct"}, Case{"C:\\Tools\\TaxTool.exe", true, "Taxtool"},
+                         Case{"/odd\\Name", false, "odd\\name"}, Case{"/x/\xc3\x89TAT.exe", false, "\xc3\x89tat"},
+                         Case{"/x/.hidden", false, ""}})
+        EXPECT_EQ(applicationTitleFor(c.path, c.backslash, lower), c.title) << c.path;
+}
+
 TEST(Form, LocaleDecimalSymbolReadsAsPoint)
 {
     struct Case {

@@ -12,7 +12,6 @@
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <QFile>
-#include <QFileInfo>
 #include <QStringList>
 
 #include <cstdio>
@@ -33,9 +32,9 @@ namespace cttax {
 
 QString applicationTitleFor(const QString &executablePath)
 {
-    QString name = QFileInfo(executablePath).fileName();
-    name = name.left(name.indexOf('.') < 0 ? name.size() : name.indexOf('.'));
-    return name.left(1) + name.mid(1).toLower();
+    return QString::fromStdString(cttax::applicationTitleFor(executablePath.toStdString(), false, [](std::string_view rest) {
+        return QString::fromUtf8(rest.data(), static_cast<qsizetype>(rest.size())).toLower().toStdString();
+    }));
 }
 
 void useApplicationIcon()

@@ -5,9 +5,7 @@
 
 namespace cttax {
 
-// The application title from the executable's path: the file name without
-// its folder, cut at its first ".", every character after the first in
-// lower case. "/usr/bin/TaxTool.exe" -> "Taxtool".
+// The form's title rule with Qt's lower case.
 QString applicationTitleFor(const QString &executablePath);
 
 // Menus and dialogs in a proportional face whatever fontconfig's default

@@ -13,12 +13,11 @@ namespace cttax::win32 {
 
 std::wstring applicationTitleFor(const std::wstring &executablePath)
 {
-    const std::size_t slash = executablePath.find_last_of(L"\\/");
-    std::wstring name = slash == std::wstring::npos ? executablePath : executablePath.substr(slash + 1);
-    name = name.substr(0, name.find(L'.'));
-    if (name.size() > 1)
-        ::CharLowerBuffW(name.data() + 1, static_cast<DWORD>(name.size() - 1));
-    return name;
+    return wide(cttax::applicationTitleFor(narrow(executablePath), true, [](std::string_view rest) {
+        std::wstring lowered = wide(std::string(rest));
+        ::CharLowerBuffW(lowered.data(), static_cast<DWORD>(lowered.size()));
+        return narrow(lowered);
+    }));
 }
 
 void setUpProcess()

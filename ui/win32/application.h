@@ -7,9 +7,7 @@
 
 namespace cttax::win32 {
 
-// The application title from the executable's path: the file name without
-// its folder, cut at its first ".", every character after the first in
-// lower case. "C:\Tools\TaxTool.exe" -> "Taxtool".
+// The form's title rule with the system's lower case ("\\" separates too).
 std::wstring applicationTitleFor(const std::wstring &executablePath);
 
 // What the process sets up before its first window: the floating-point
