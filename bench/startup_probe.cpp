@@ -5,8 +5,11 @@
 // "controls" the same controls, texts and faces as the real window, built
 // with plain Qt and no code of cttax's (the floor for a window that draws
 // text). "minimal" and "controls" take the real window's outer size.
-// Either way the process quits at the window's first paint and prints its
-// peak resident memory in KiB.
+// At the window's first paint the process prints the microseconds since
+// START_NS (the wall clock in nanoseconds when the caller started it) and its
+// peak resident memory in KiB; "cttax" then closes its window, as File > Exit
+// does, and prints that close's microseconds (the settings saved) too. The
+// process then ends at once: no other shutdown is timed.
 #include "engine/fpenv.h"
 #include "text/decimal.h"
 #include "ui/qt/OstrelU.h"
@@ -26,20 +29,54 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <memory>
 
 #include <sys/resource.h>
 
 namespace {
 
-class QuitOnFirstPaint : public QObject {
+long long nowNs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
+
+class ReportFirstPaint : public QObject {
+public:
+    explicit ReportFirstPaint(QWidget *closeAfter) : closeAfter_(closeAfter) {}
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint)
-            QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+        if (event->type() == QEvent::Paint && !painted_) {
+            painted_ = true;
+            const long long paintedAt = nowNs();
+            QMetaObject::invokeMethod(qApp, [this, paintedAt] { report(paintedAt); }, Qt::QueuedConnection);
+        }
         return QObject::eventFilter(watched, event);
     }
+
+private:
+    void report(long long paintedAt)
+    {
+        const char *start = std::getenv("START_NS");
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        std::printf("%lld %ld", start ? (paintedAt - std::atoll(start)) / 1000 : 0LL, usage.ru_maxrss);
+        if (closeAfter_ != nullptr) {
+            const long long before = nowNs();
+            closeAfter_->close();
+            std::printf(" %lld", (nowNs() - before) / 1000);
+        }
+        std::printf("\n");
+        std::fflush(stdout);
+        std::_Exit(0);
+    }
+
+    QWidget *closeAfter_;
+    bool painted_ = false;
 };
 
 QFont face(int pixels, bool underline = false)
@@ -121,7 +158,6 @@ int main(int argc, char **argv)
     cttax::setUpFloatingPoint();
     QApplication application(argc, argv);
     cttax::setUpFloatingPoint();
-    QuitOnFirstPaint filter;
     cttax::QtPlatform platform;
     std::unique_ptr<cttax::TOstrelFhelp> help;
     std::unique_ptr<QMainWindow> window;
@@ -140,12 +176,9 @@ int main(int argc, char **argv)
         window = std::make_unique<cttax::TOstrelF>(platform, "cttax",
                                                    std::filesystem::path(argc > 2 ? argv[2] : "cttax.fig"), help.get());
     }
+    ReportFirstPaint filter(minimal || controls ? nullptr : window.get());
     window->installEventFilter(&filter);
     window->show();
     std::fprintf(stderr, "size %d %d\n", window->width(), window->height());
-    application.exec();
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("%ld\n", usage.ru_maxrss);
-    return 0;
+    return application.exec();
 }
