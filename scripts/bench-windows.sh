@@ -7,23 +7,22 @@
 #   real window (median of 20,000).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib/common.sh
 scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine64 googletest
-build=build-windows
+build=build-bench-windows # its own: the benchmarks on, the tests off
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/x86_64-w64-mingw32.cmake -DCMAKE_BUILD_TYPE=Release -DCTTAX_UI=win32 -DCTTAX_BUILD_UI=ON \
-  -DCTTAX_BUILD_BENCH=ON >/dev/null
+  -DCTTAX_BUILD_BENCH=ON -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" --target win32_probe
 source tests/e2e/lib.sh
 start_display
 start_wm openbox
-export WINEPREFIX=$PWD/$build/bench-wineprefix WINEDEBUG=-all
-wine=/usr/lib/wine/wine64
+use_wine "$PWD/$build/wineprefix"
 trap '/usr/lib/wine/wineserver -k 2>/dev/null; stop_wm; kill "$xvfb_pid" 2>/dev/null' EXIT
 "$wine" cmd /c exit >/dev/null 2>&1
 probe=$build/bench/win32_probe.exe
 fig=$build/bench-startup.fig
 printf '342\r\n637\r\n 6.00000000000000E+0004\r\n 1.20000000000000E+0003\r\n1\r\n' >"$fig"
 winfig="Z:${PWD//\//\\}\\${fig//\//\\}"
-median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 once() { local start end; start=$(date +%s%N); "$wine" "$probe" "$@" >/dev/null 2>&1; end=$(date +%s%N); echo $(( (end - start) / 1000 )); }
 read -r _ width height <<<"$("$wine" "$probe" cttax "$winfig" 2>&1 >/dev/null | tr -d '\r' | grep '^size')"
 : >"$build/startup-cttax.txt"

@@ -6,6 +6,7 @@
 # (scripts/bench-windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib/common.sh
 if [ "${1:-}" = --windows ]; then exec scripts/bench-windows.sh; fi
 scripts/install-deps.sh libbenchmark-dev
 soft=OFF dir=build-bench
@@ -19,7 +20,6 @@ $dir/bench/bench_window $report 2>/dev/null | grep -E 'median|Benchmark'
 
 lines=$dir/lines.csv
 scripts/make-lines.sh "$lines"
-median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 time_of() { for _ in 1 2 3 4 5; do
   /usr/bin/env TIMEFORMAT=%R bash -c "time $1 < $lines > /dev/null" 2>&1; done | median; }
 echo "cttax-calc over 1,000,000 lines, median of 5: $(time_of $dir/cli/cttax-calc) s"

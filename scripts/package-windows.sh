@@ -7,6 +7,7 @@
 # started from its folder, uninstalled, and the user's settings kept.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib/common.sh
 scripts/install-deps.sh nsis zip
 build=build-windows
 version=$(sed -n 's/^project(cttax VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
@@ -24,8 +25,7 @@ makensis -V2 -DVERSION="$version" -DBUILD="$PWD/$build" -DOUT="$PWD/$setup" pack
 echo "$zip: $(stat -c %s "$zip") bytes; $setup: $(stat -c %s "$setup") bytes"
 
 [ "${1:-}" = --check ] || exit 0
-export WINEPREFIX=${WINEPREFIX:-$PWD/$build/wineprefix} WINEDEBUG=-all
-wine=/usr/lib/wine/wine64
+use_wine "${WINEPREFIX:-$PWD/$build/wineprefix}"
 failed=0
 check() { if [ "$2" = "$3" ]; then :; else echo "FAIL: installer: $1: got '$2', expected '$3'"; failed=1; fi; }
 "$wine" cmd /c exit >/dev/null 2>&1

@@ -6,6 +6,7 @@
 # zip and the installer (built, installed, uninstalled).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib/common.sh
 scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine64 googletest nsis zip
 jobs=$(nproc)
 build=build-windows
@@ -24,8 +25,7 @@ built=$(date +%s)
 
 # A prefix of the build's own; the wine server started first, so that its
 # services do not hold ctest's output open; wine's messages to a file.
-export WINEPREFIX=$PWD/$build/wineprefix WINEDEBUG=-all
-wine=/usr/lib/wine/wine64
+use_wine "$PWD/$build/wineprefix"
 $wine cmd /c exit >"$build/wine.log" 2>&1
 ctest --test-dir "$build" --output-on-failure -j"$jobs"
 tested=$(date +%s)
