@@ -6,6 +6,7 @@
 #include "text/present.h"
 #include "form/help_text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -203,7 +204,7 @@ void MainForm::readcfg()
         loadLeft_ = reader.readInteger();
         reader.readReal(state_.agi);
         reader.readReal(state_.propertyTaxPaid);
-        view_.setStatusIndex(reader.readInteger());
+        view_.setStatusIndex(std::clamp(reader.readInteger(), -1, 3)); // any stored number: an item or none
         reader.close();
     }
     placedAt_ = onSomeScreen({loadLeft_, loadTop_}, view_.frameSize(), view_.screenAreas());

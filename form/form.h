@@ -33,8 +33,9 @@ inline constexpr const char *kPlaceholder = "123456789.00";
 // The controls notify as a form's controls do, also on the program's own
 // writes: `writeInput` of a text other than the box's runs the box's change
 // handler (through the front end's boundary) before it returns, and a text
-// equal to the box's runs nothing; `setStatusIndex` clamps to -1..3 and,
-// where the index changes to an item, runs the status handler once.
+// equal to the box's runs nothing; `setStatusIndex` is given -1 (none) to 3
+// (the form clamps a stored number) and, where the index changes to an
+// item, runs the status handler once.
 class FormView {
 public:
     enum class Input { Agi, PropertyTax };

@@ -3,6 +3,7 @@
 // error report's text and the locale's decimal symbol in the boxes.
 #include "form/form.h"
 #include "form/placement.h"
+#include "tests/support/files.h"
 
 #include <algorithm>
 
@@ -127,7 +128,7 @@ public:
     int statusIndex() const override { return status; }
     void setStatusIndex(int index) override
     {
-        index = std::clamp(index, -1, 3);
+        EXPECT_TRUE(index >= -1 && index <= 3) << index;
         if (index == status)
             return;
         status = index;
@@ -209,6 +210,22 @@ TEST(Form, DecimalSymbolIsTheWindowsOwn)
     plain.form.FormShow();
     plain.view.writeInput(FormView::Input::Agi, "16300,5");
     EXPECT_EQ(plain.view.calls.size(), 2u) << "a comma where the symbol is \".\" is warned about";
+}
+
+// A stored status outside the four items selects the nearest end: none
+// below (and then the state's own status, Single), Household above; the view
+// is never given another number.
+TEST(Form, StoredStatusIsClampedByTheForm)
+{
+    const std::filesystem::path folder = freshTestFolder("cttax-form");
+    const std::filesystem::path settings = folder / "cttax.fig";
+    for (const auto &[stored, shown] : {std::pair{"7", 3}, std::pair{"-5", 0}, std::pair{"2147483647", 3}, std::pair{"2", 2}}) {
+        writeAll(settings, std::string("1\r\n2\r\n 0.0E+0000\r\n 0.0E+0000\r\n") + stored + "\r\n");
+        FakeWindow w(settings.string());
+        w.form.FormShow();
+        EXPECT_EQ(w.view.status, shown) << stored;
+    }
+    std::filesystem::remove_all(folder);
 }
 
 } // namespace

@@ -101,7 +101,6 @@ void TOstrelF::markTabStop()
 
 void TOstrelF::setStatusIndex(int index)
 {
-    index = std::clamp(index, -1, 3);
     if (index == statusIndex_)
         return;
     if (statusIndex_ >= 0)
