@@ -103,6 +103,27 @@ void MainForm::FormClose()
     writecfg();
 }
 
+void MainForm::loadOnce()
+{
+    if (loaded_)
+        return;
+    loaded_ = true;
+    guarded([this] { FormShow(); });
+}
+
+void MainForm::focusFirst()
+{
+    view_.focusStatusItem(std::max(0, view_.statusIndex()));
+}
+
+void MainForm::closing(bool sessionEnds)
+{
+    if (sessionEnds)
+        saveAtSessionEnd();
+    else
+        guarded([this] { FormClose(); });
+}
+
 void MainForm::saveAtSessionEnd() noexcept
 {
     try {

@@ -55,6 +55,9 @@ public:
     // Opens a web address in the default browser; failure is silent.
     virtual void openUrl(const std::string &address) = 0;
     virtual void showHelp() = 0;
+    // Gives status item `index` (0 to 3) the keyboard focus; a focus given
+    // so selects nothing.
+    virtual void focusStatusItem(int index) = 0;
     // Asks the window to close, as its close button does.
     virtual void requestClose() = 0;
 
@@ -93,6 +96,20 @@ public:
     void RadioStatusClick();
     void KaldoHomePage1Click();
 
+    // The load of the window's first showing (for a window started
+    // minimised, its first restore), before it is first drawn, through the
+    // error boundary: once, whatever calls come later.
+    void loadOnce();
+    bool loaded() const { return loaded_; }
+    // Typing starts with the filing status: the focus on its selected item,
+    // or the first where none is.
+    void focusFirst();
+    // A close through the error boundary (at the end of the user's session,
+    // the save of saveAtSessionEnd instead). The window then closes whatever
+    // happened: an error has been reported, and the user must always be able
+    // to leave.
+    void closing(bool sessionEnds);
+
     // The save of a close at the end of the user's session (log-off,
     // shutdown, SIGTERM): as FormClose, but a failure goes to standard error,
     // never to a box that would hold the session's end up.
@@ -127,6 +144,7 @@ private:
     FormView &view_;
     std::string title_;
     std::string decimalSymbol_ = ".";
+    bool loaded_ = false;
     SettingsLocation settings_;
     TaxState state_;
     std::int32_t loadTop_ = 10;

@@ -140,6 +140,7 @@ public:
     void beep() override { calls.push_back("beep"); }
     void openUrl(const std::string &) override {}
     void showHelp() override {}
+    void focusStatusItem(int index) override { calls.push_back("focus " + std::to_string(index)); }
     void requestClose() override {}
     void placeFrame(ScreenPoint) override {}
     std::optional<ScreenPoint> framePosition() const override { return ScreenPoint{1, 2}; }
@@ -210,6 +211,21 @@ TEST(Form, DecimalSymbolIsTheWindowsOwn)
     plain.form.FormShow();
     plain.view.writeInput(FormView::Input::Agi, "16300,5");
     EXPECT_EQ(plain.view.calls.size(), 2u) << "a comma where the symbol is \".\" is warned about";
+}
+
+// The first showing loads once: a later one (a restore) leaves what was
+// typed since; the focus starts on the selected status item.
+TEST(Form, LoadsOnceAndFocusesTheStatus)
+{
+    FakeWindow w;
+    w.form.loadOnce();
+    w.view.setStatusIndex(2);
+    w.view.writeInput(FormView::Input::Agi, "40000");
+    w.form.loadOnce();
+    EXPECT_EQ(w.view.inputs[0], "40000");
+    EXPECT_EQ(w.view.status, 2);
+    w.form.focusFirst();
+    EXPECT_EQ(w.view.calls, std::vector<std::string>{"focus 2"});
 }
 
 // A stored status outside the four items selects the nearest end: none

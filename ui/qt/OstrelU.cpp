@@ -238,6 +238,11 @@ int TOstrelF::statusIndex() const
     return RadioStatus->itemIndex();
 }
 
+void TOstrelF::focusStatusItem(int index)
+{
+    RadioStatus->item(index)->setFocus(Qt::OtherFocusReason);
+}
+
 void TOstrelF::setStatusIndex(int index)
 {
     RadioStatus->setItemIndex(index);
@@ -310,12 +315,9 @@ void TOstrelF::showEvent(QShowEvent *event)
 {
     // Runs before the window is first drawn, and only for the first showing:
     // restoring a minimised window loads nothing.
-    if (!shown_ && !event->spontaneous()) {
-        shown_ = true;
-        guarded([this] { FormShow(); });
-        // Typing starts with the filing status, the first stop of the tab
-        // order: its selected item, or the first where none is.
-        RadioStatus->item(std::max(0, RadioStatus->itemIndex()))->setFocus(Qt::OtherFocusReason);
+    if (!loaded() && !event->spontaneous()) {
+        loadOnce();
+        focusFirst();
     }
     QMainWindow::showEvent(event);
 }
@@ -328,13 +330,8 @@ void TOstrelF::endSession()
 
 void TOstrelF::closeEvent(QCloseEvent *event)
 {
-    if (endingSession_)
-        saveAtSessionEnd();
-    else
-        guarded([this] { FormClose(); });
-    // The close always goes through, also after a failed save: the error has
-    // been reported, and the user must always be able to leave.
-    event->accept();
+    closing(endingSession_);
+    event->accept(); // always
     QCoreApplication::quit();
 }
 

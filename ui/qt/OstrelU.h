@@ -92,6 +92,7 @@ private:
     void writeResult(std::size_t row, const std::string &text) override;
     int statusIndex() const override;
     void setStatusIndex(int index) override;
+    void focusStatusItem(int index) override;
     void warn(const std::string &text) override;
     void reportError(const std::string &title, const std::string &text) override;
     void beep() override;
@@ -105,7 +106,6 @@ private:
 
     Platform &platform_;
     TOstrelFhelp *help_;
-    bool shown_ = false;
     bool endingSession_ = false;
 };
 

@@ -231,19 +231,11 @@ void TOstrelF::show(int showCommand)
         showCommand == SW_SHOWMINIMIZED || showCommand == SW_MINIMIZE || showCommand == SW_SHOWMINNOACTIVE;
     showing_ = true;
     if (!minimised)
-        load(); // before the window is first drawn
+        loadOnce(); // before the window is first drawn
     ::ShowWindow(window_, showCommand);
     ::UpdateWindow(window_);
     if (!minimised)
         focusFirst();
-}
-
-void TOstrelF::load()
-{
-    if (loaded_)
-        return;
-    loaded_ = true;
-    guarded([this] { FormShow(); });
 }
 
 // ---------------------------------------------------------------- messages
@@ -293,8 +285,8 @@ LRESULT TOstrelF::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_SIZE:
-        if (wParam != SIZE_MINIMIZED && showing_ && !loaded_) { // a window started minimised, now restored
-            load();
+        if (wParam != SIZE_MINIMIZED && showing_ && !loaded()) { // a window started minimised, now restored
+            loadOnce();
             focusFirst();
         }
         return 0;
@@ -320,15 +312,13 @@ LRESULT TOstrelF::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // The session ends (log-off, shutdown): saved as a close saves, a
         // failure on standard error, and the window goes.
         if (wParam != FALSE && window_ != nullptr) {
-            saveAtSessionEnd();
+            closing(true);
             ::DestroyWindow(window_);
         }
         return 0;
     case WM_CLOSE:
-        guarded([this] { FormClose(); });
-        // The close always goes through, also after a failed save: the error
-        // has been reported, and the user must always be able to leave.
-        ::DestroyWindow(window_);
+        closing(false);
+        ::DestroyWindow(window_); // always
         return 0;
     case WM_DESTROY:
         ::PostQuitMessage(0);

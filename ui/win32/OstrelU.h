@@ -85,8 +85,6 @@ private:
     void layOut();
     void command(int id, int code);
     HBRUSH colours(HWND control, HDC dc);
-    void load();
-    void focusFirst();
     static LRESULT CALLBACK radioProc(HWND radio, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self);
     static void drawFocus(HWND radio);
     void stepStatus(int step);
@@ -99,6 +97,7 @@ private:
     void writeResult(std::size_t row, const std::string &text) override;
     int statusIndex() const override { return statusIndex_; }
     void setStatusIndex(int index) override;
+    void focusStatusItem(int index) override;
     void warn(const std::string &text) override;
     void reportError(const std::string &title, const std::string &text) override;
     void beep() override;
@@ -118,7 +117,6 @@ private:
     int statusIndex_ = -1;
     UINT dpi_ = 96;
     HFONT captionFont_ = nullptr, titleFont_ = nullptr;
-    bool loaded_ = false;
     // show() has been called: only from then on may a restore load (the
     // frame's sizing while it is made sends WM_SIZE too).
     bool showing_ = false;

@@ -11,11 +11,10 @@
 
 namespace cttax::win32 {
 
-// Typing starts with the filing status: its selected item, or the first.
-void TOstrelF::focusFirst()
+void TOstrelF::focusStatusItem(int index)
 {
     focusing_ = true;
-    ::SetFocus(radio(std::max(0, statusIndex_)));
+    ::SetFocus(radio(index));
     focusing_ = false;
 }
 
