@@ -83,6 +83,25 @@ public:
     MainForm(FormView &view, std::string title, SettingsLocation settings);
 
     // The handlers, as the window calls them. They raise their errors.
+    //
+    // writecfg: the frame's position (the one loaded where the display tells
+    // none; the place the load gave where the frame is within one pixel of
+    // it, so a window not moved never creeps), the two amounts and the
+    // selected status, written as settings_file.h describes (the file is
+    // the earlier one or the new one, never a mix).
+    //   frame at 400,300 after a load that placed it at 401,300, Married,
+    //   60000, 1200 -> "300\r\n401\r\n 6.00000000000000E+0004\r\n
+    //   1.20000000000000E+0003\r\n1\r\n"
+    // readcfg, in this order: where the settings file exists, its top,
+    // left, AGI and property tax are read into the state and the status
+    // (clamped to -1..3) is selected, which runs the status handler; the
+    // frame is placed at the stored position brought onto some screen; the
+    // two amounts are written into their boxes (each runs its handler, so
+    // the results are computed); the state's status is selected again.
+    // A failure half-way (a damaged line, an unreadable file) raises at that
+    // line: what was read before it stays in the state, the boxes keep what
+    // they had, and FormShow empties the result boxes that never showed a
+    // result. Without a file: 10, 10, 0, 0 and Single.
     void writecfg();
     void readcfg();
     void calculate();

@@ -40,6 +40,11 @@ inline constexpr const char *kPropertyTaxWarning = "Error in CT PROPERTY TAX ent
 // double (Overflow) or its rounded quotient does not fit 64 bits
 // (InvalidOperation).
 std::string presentResult(Extended value, std::int8_t digit, std::string_view separator);
+// The same into `out`, which holds at least kFormatDecimalMax bytes plus the
+// separator's length; returns the length written (no terminating zero). On a
+// throw nothing is promised of `out`. The batch calculator writes its lines
+// with it, without a string per result:
+//   presentResultTo(buffer, 0.126L, -2, ",") -> 4, buffer "0,13"
 std::size_t presentResultTo(char *out, Extended value, std::int8_t digit, std::string_view separator);
 
 } // namespace cttax
