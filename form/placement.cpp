@@ -63,4 +63,10 @@ ScreenPoint onSomeScreen(ScreenPoint wanted, ScreenSize frame, const std::vector
     return {static_cast<int>(fitted(wanted.x, width, x)), static_cast<int>(fitted(wanted.y, height, y))};
 }
 
+ScreenPoint centredOnDesktop(ScreenArea desktop, ScreenSize frame)
+{
+    return {desktop.left + std::max(0, (desktop.width - frame.width) / 2),
+            desktop.top + std::max(0, (desktop.height - frame.height) / 2)};
+}
+
 } // namespace cttax

@@ -43,4 +43,12 @@ inline constexpr int kGripHeight = 8;
 //   (2147483647, 2147483647) -> (1098, 352)
 ScreenPoint onSomeScreen(ScreenPoint wanted, ScreenSize frame, const std::vector<ScreenArea> &screens);
 
+// The help window's first place: its frame centred on the whole virtual
+// desktop, all monitors together (the division truncated), and never left
+// of or above the desktop's origin.
+//   desktop {0,0 1600x1200}, frame 442x798 -> (579, 201)
+//   desktop {-1920,0 3520x1080}, frame 442x798 -> (-381, 141)
+//   desktop {0,0 1024x768}, frame 442x798 -> (291, 0)
+ScreenPoint centredOnDesktop(ScreenArea desktop, ScreenSize frame);
+
 } // namespace cttax

@@ -52,6 +52,15 @@ TEST(Placement, TitleBarVisibleOrBroughtOntoTheNearestScreen)
     }
 }
 
+TEST(Placement, HelpWindowCentredOnTheWholeDesktop)
+{
+    const ScreenSize help{442, 798};
+    EXPECT_TRUE(centredOnDesktop({0, 0, 1600, 1200}, help) == (ScreenPoint{579, 201}));
+    EXPECT_TRUE(centredOnDesktop({-1920, 0, 3520, 1080}, help) == (ScreenPoint{-381, 141})); // a monitor left of the main one
+    EXPECT_TRUE(centredOnDesktop({0, 0, 1024, 768}, help) == (ScreenPoint{291, 0}));
+    EXPECT_TRUE(centredOnDesktop({0, 0, 400, 300}, help) == (ScreenPoint{0, 0}));
+}
+
 TEST(Form, ErrorReportText)
 {
     EXPECT_EQ(errorReportText("Invalid numeric input"), "Invalid numeric input.");

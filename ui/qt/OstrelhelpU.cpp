@@ -65,7 +65,9 @@ void TOstrelFhelp::showInFront()
         if (!placed_) {
             fillText();
             const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
-            move(std::max(0, (desktop.width() - kOuterWidth) / 2), std::max(0, (desktop.height() - kOuterHeight) / 2));
+            const ScreenPoint at = centredOnDesktop({desktop.left(), desktop.top(), desktop.width(), desktop.height()},
+                                                    {kOuterWidth, kOuterHeight});
+            move(at.x, at.y);
             placed_ = true;
         }
         show();

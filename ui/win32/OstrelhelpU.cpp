@@ -73,8 +73,11 @@ void TOstrelFhelp::placeFirst()
     RECT frame{};
     ::GetWindowRect(window_, &frame);
     int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN) + std::max(0, (::GetSystemMetrics(SM_CXVIRTUALSCREEN) - width) / 2);
-    int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN) + std::max(0, (::GetSystemMetrics(SM_CYVIRTUALSCREEN) - height) / 2);
+    const ScreenPoint centred = centredOnDesktop({::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN),
+                                                  ::GetSystemMetrics(SM_CXVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN)},
+                                                 {width, height});
+    const int left = centred.x;
+    int top = centred.y;
     RECT wanted{left, top, left + width, top + height};
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
