@@ -44,7 +44,7 @@ std::string presentResult(Extended value, std::int8_t digit, std::string_view se
 // separator's length; returns the length written (no terminating zero). On a
 // throw nothing is promised of `out`. The batch calculator writes its lines
 // with it, without a string per result:
-//   presentResultTo(buffer, 0.126L, -2, ",") -> 4, buffer "0,13"
+//   presentResultTo(buffer, 126 / 1000 as Extended, -2, ",") -> 4, buffer "0,13"
 std::size_t presentResultTo(char *out, Extended value, std::int8_t digit, std::string_view separator);
 
 } // namespace cttax
