@@ -4,7 +4,7 @@
 #include "engine/fpenv.h"
 #include "ui/qt/OstrelU.h"
 #include "ui/qt/OstrelhelpU.h"
-#include "ui/qt/platform.h"
+#include "form/view.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -12,29 +12,25 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QWidget>
-
 #include <filesystem>
 
 namespace {
 
-class SilentPlatform final : public cttax::Platform {
+class SilentDesktop final : public cttax::FormDesktop {
 public:
-    void warn(QWidget *, const QString &) override {}
-    void reportError(const QString &, const QString &) override {}
+    void warn(const std::string &) override {}
+    void reportError(const std::string &, const std::string &) override {}
     void beep() override {}
-    void openUrl(const QUrl &) override {}
-    void placeFrame(QWidget *window, QPoint position) override { window->move(position); }
-    std::optional<QPoint> framePosition(const QWidget *window) override { return window->pos(); }
-    QList<QRect> screenAreas() override { return {}; }
+    void openUrl(const std::string &) override {}
+    std::vector<cttax::ScreenArea> screenAreas() const override { return {}; }
 };
 
 void BM_KeystrokeInWindow(benchmark::State &state)
 {
-    SilentPlatform platform;
+    SilentDesktop desktop;
     cttax::TOstrelFhelp help;
     const auto settings = std::filesystem::temp_directory_path() / "cttax-bench-missing" / "cttax.fig";
-    cttax::TOstrelF window(platform, "cttax", settings, &help);
+    cttax::TOstrelF window(desktop, "cttax", settings, &help);
     window.show();
     window.Edit1->setFocus();
     window.Edit1->setText("4500");

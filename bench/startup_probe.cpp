@@ -15,7 +15,8 @@
 #include "ui/qt/OstrelU.h"
 #include "ui/qt/OstrelhelpU.h"
 #include "ui/qt/application.h"
-#include "ui/qt/qt_platform.h"
+#include "ui/qt/desktop.h"
+#include "form/layout.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -31,6 +32,7 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <string_view>
 
 #include <sys/resource.h>
 
@@ -79,66 +81,62 @@ private:
     bool painted_ = false;
 };
 
-QFont face(int pixels, bool underline = false)
+QFont face(const cttax::layout::Face &of)
 {
     QFont font;
-    font.setFamilies({"Arial", "Liberation Sans"});
-    font.setPixelSize(pixels);
-    font.setBold(true);
-    font.setUnderline(underline);
+    font.setFamilies({of.family, "Liberation Sans"});
+    font.setPixelSize(of.height);
+    font.setBold(of.bold);
+    font.setUnderline(of.underline);
     return font;
 }
 
-// The real window's controls at their places, with the texts a loaded
-// settings file (60000, 1200, Married) puts in them.
+// The real window's controls at their places (the layout table's data, made
+// with plain Qt widgets), with the texts a loaded settings file (60000, 1200,
+// Married) puts in them.
 std::unique_ptr<QMainWindow> plainControls()
 {
+    namespace layout = cttax::layout;
     auto window = std::make_unique<QMainWindow>();
-    window->setWindowTitle("Kaldo 2011");
-    for (const char *menu : {"&File", "&Help", "&Kaldo Home Page"})
-        window->menuBar()->addMenu(menu)->addAction("E&xit");
+    window->setWindowTitle(layout::kWindowTitle);
+    for (const char *menu : {layout::kFileMenu, layout::kHelpCommand, layout::kHomePageCommand})
+        window->menuBar()->addMenu(menu)->addAction(layout::kExitCommand);
     auto *client = new QWidget(window.get());
     window->setCentralWidget(client);
-    const auto label = [](QWidget *parent, const char *text, int x, int y, const QFont &font) {
-        auto *l = new QLabel(text, parent);
-        l->setFont(font);
-        l->move(x, y);
-    };
-    const auto edit = [](QWidget *parent, const char *text, int x, int y) {
-        auto *e = new QLineEdit(text, parent);
-        e->setFont(face(16));
-        e->setGeometry(x, y, 114, 26);
-    };
-    label(client, "Connecticut State Resident Income Tax", 53, 12, face(21, true));
-    label(client, "CT Adjusted Gross Income", 12, 57, face(16));
-    label(client, "$", 38, 90, face(16));
-    edit(client, "60000", 54, 86);
-    label(client, "CT Property Tax Paid", 12, 155, face(16));
-    label(client, "$", 38, 182, face(16));
-    edit(client, "1200", 54, 178);
-    auto *group = new QGroupBox("Select Filing Status", client);
-    group->setFont(face(16));
-    group->setGeometry(248, 54, 209, 160);
-    int top = 24;
-    for (const char *item : {"Single", "Married", "Separately", "Household"}) {
-        auto *radio = new QRadioButton(item, group);
-        radio->setGeometry(10, top, 190, 34);
-        radio->setChecked(top == 58);
-        top += 34;
-    }
-    auto *panel = new QFrame(client);
-    panel->setGeometry(12, 240, 477, 265);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    const char *captions[] = {"Personal Exemption Table A .........................$",
-                              "CT Income Tax from Table B .........................$",
-                              "Tax Credit Decimal Table C ...........................",
-                              "CT Personal Tax Credit ..................................$",
-                              "Property Tax Credit Allowance.....................$",
-                              "Connecticut State Income Tax .....................$"};
+    QWidget *group = nullptr, *panel = nullptr;
+    int result = 0;
     const char *results[] = {"12000", "2000", "0.1", "200", "500", "1300"};
-    for (int i = 0; i < 6; ++i) {
-        label(panel, captions[i], 16, 17 + 41 * i, face(16));
-        edit(panel, results[i], 347, 15 + 41 * i);
+    for (const layout::Control &c : layout::kControls) {
+        QWidget *parent = c.parent == layout::Parent::Group ? group : c.parent == layout::Parent::Panel ? panel : client;
+        QWidget *made = nullptr;
+        switch (c.role) {
+        case layout::Role::Label:
+            made = new QLabel(c.caption, parent);
+            break;
+        case layout::Role::Input:
+            made = new QLineEdit(c.name == std::string_view("Edit1") ? "60000" : "1200", parent);
+            break;
+        case layout::Role::Result:
+            made = new QLineEdit(results[result++], parent);
+            break;
+        case layout::Role::Group:
+            made = group = new QGroupBox(c.caption, parent);
+            break;
+        case layout::Role::Item: {
+            auto *radio = new QRadioButton(c.caption, parent);
+            radio->setChecked(c.caption == layout::kStatusItems[1]);
+            made = radio;
+            break;
+        }
+        case layout::Role::Panel: {
+            auto *frame = new QFrame(parent);
+            frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
+            made = panel = frame;
+            break;
+        }
+        }
+        made->setFont(face(*c.face));
+        made->setGeometry(c.left, c.top, c.width, c.height);
     }
     return window;
 }
@@ -158,7 +156,7 @@ int main(int argc, char **argv)
     cttax::setUpFloatingPoint();
     QApplication application(argc, argv);
     cttax::setUpFloatingPoint();
-    cttax::QtPlatform platform;
+    cttax::QtDesktop desktop;
     std::unique_ptr<cttax::TOstrelFhelp> help;
     std::unique_ptr<QMainWindow> window;
     if (minimal) {
@@ -173,8 +171,9 @@ int main(int argc, char **argv)
     } else {
         cttax::useProportionalUiFonts();
         help = std::make_unique<cttax::TOstrelFhelp>();
-        window = std::make_unique<cttax::TOstrelF>(platform, "cttax",
+        window = std::make_unique<cttax::TOstrelF>(desktop, "cttax",
                                                    std::filesystem::path(argc > 2 ? argv[2] : "cttax.fig"), help.get());
+        desktop.setOwner(window.get());
     }
     ReportFirstPaint filter(minimal || controls ? nullptr : window.get());
     window->installEventFilter(&filter);

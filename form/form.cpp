@@ -59,8 +59,9 @@ std::string withDecimalPoint(std::string text, const std::string &separator)
     return read;
 }
 
-MainForm::MainForm(FormView &view, std::string title, SettingsLocation settings)
-    : view_(view), title_(std::move(title)), settings_(std::move(settings))
+MainForm::MainForm(FormControls &controls, FormFrame &frame, FormDesktop &desktop, std::string title,
+                   SettingsLocation settings)
+    : controls_(controls), frame_(frame), desktop_(desktop), title_(std::move(title)), settings_(std::move(settings))
 {
 }
 
@@ -71,7 +72,7 @@ void MainForm::reportException(const std::exception &error) noexcept
         // A file error names the file on a line of its own, so it can be found.
         if (dynamic_cast<const EInOutError *>(&error) != nullptr)
             text.append(1, '\n').append(displayPath(settings_.file));
-        view_.reportError(title_, text);
+        desktop_.reportError(title_, text);
     } catch (...) {
         // Nothing is left to report with; the application goes on.
     }
@@ -113,7 +114,7 @@ void MainForm::loadOnce()
 
 void MainForm::focusFirst()
 {
-    view_.focusStatusItem(std::max(0, view_.statusIndex()));
+    controls_.focusStatusItem(std::max(0, controls_.statusIndex()));
 }
 
 void MainForm::closing(bool sessionEnds)
@@ -138,10 +139,10 @@ void MainForm::saveAtSessionEnd() noexcept
     }
 }
 
-void MainForm::inputChanged(FormView::Input box, Extended &target, const char *warning)
+void MainForm::inputChanged(FormControls::Input box, Extended &target, const char *warning)
 {
-    std::string text = view_.inputText(box);
-    std::optional<std::string> &handled = box == FormView::Input::Agi ? handledAgi_ : handledPropertyTax_;
+    std::string text = controls_.inputText(box);
+    std::optional<std::string> &handled = box == FormControls::Input::Agi ? handledAgi_ : handledPropertyTax_;
     if (handled == text)
         return; // nothing changed: no second warning, no second beep
     handled = text;
@@ -149,20 +150,20 @@ void MainForm::inputChanged(FormView::Input box, Extended &target, const char *w
     const ParsedDecimal parsed = parseDecimal(withDecimalPoint(std::move(text), decimalSymbol_));
     target = parsed.value;
     if (parsed.errorPos != 0) {
-        view_.warn(warning);
-        view_.beep();
+        desktop_.warn(warning);
+        desktop_.beep();
     }
     calculate();
 }
 
 void MainForm::Edit1Change()
 {
-    inputChanged(FormView::Input::Agi, state_.agi, kAgiWarning);
+    inputChanged(FormControls::Input::Agi, state_.agi, kAgiWarning);
 }
 
 void MainForm::Edit2Change()
 {
-    inputChanged(FormView::Input::PropertyTax, state_.propertyTaxPaid, kPropertyTaxWarning);
+    inputChanged(FormControls::Input::PropertyTax, state_.propertyTaxPaid, kPropertyTaxWarning);
 }
 
 void MainForm::setDecimalSymbol(std::string symbol)
@@ -172,7 +173,7 @@ void MainForm::setDecimalSymbol(std::string symbol)
 
 void MainForm::RadioStatusClick()
 {
-    state_.filingStatus = view_.statusIndex();
+    state_.filingStatus = controls_.statusIndex();
     calculate();
 }
 
@@ -182,7 +183,7 @@ void MainForm::calculate()
         cttax::calculate(state_);
         for (std::size_t i = 0; i < kPresentedResults.size(); ++i) {
             const PresentedResult &row = kPresentedResults[i];
-            view_.writeResult(i, presentResult(state_.*row.field, row.digit, decimalSymbol_));
+            controls_.writeResult(i, presentResult(state_.*row.field, row.digit, decimalSymbol_));
             presented_[i] = true;
         }
     } catch (...) {
@@ -197,22 +198,22 @@ void MainForm::emptyUnpresentedResults()
 {
     for (std::size_t i = 0; i < presented_.size(); ++i)
         if (!presented_[i])
-            view_.writeResult(i, "");
+            controls_.writeResult(i, "");
 }
 
 void MainForm::Exit1Click()
 {
-    view_.requestClose();
+    frame_.requestClose();
 }
 
 void MainForm::Help1Click()
 {
-    view_.showHelp();
+    frame_.showHelp();
 }
 
 void MainForm::KaldoHomePage1Click()
 {
-    view_.openUrl(kHomePage);
+    desktop_.openUrl(kHomePage);
 }
 
 // ---------------------------------------------------------------- settings
@@ -225,14 +226,14 @@ void MainForm::readcfg()
         loadLeft_ = reader.readInteger();
         reader.readReal(state_.agi);
         reader.readReal(state_.propertyTaxPaid);
-        view_.setStatusIndex(std::clamp(reader.readInteger(), -1, 3)); // any stored number: an item or none
+        controls_.setStatusIndex(std::clamp(reader.readInteger(), -1, 3)); // any stored number: an item or none
         reader.close();
     }
-    placedAt_ = onSomeScreen({loadLeft_, loadTop_}, view_.frameSize(), view_.screenAreas());
-    view_.placeFrame(*placedAt_);
-    view_.writeInput(FormView::Input::Agi, formatDecimal(state_.agi, decimalSymbol_));
-    view_.writeInput(FormView::Input::PropertyTax, formatDecimal(state_.propertyTaxPaid, decimalSymbol_));
-    view_.setStatusIndex(state_.filingStatus);
+    placedAt_ = onSomeScreen({loadLeft_, loadTop_}, frame_.frameSize(), desktop_.screenAreas());
+    frame_.placeFrame(*placedAt_);
+    controls_.writeInput(FormControls::Input::Agi, formatDecimal(state_.agi, decimalSymbol_));
+    controls_.writeInput(FormControls::Input::PropertyTax, formatDecimal(state_.propertyTaxPaid, decimalSymbol_));
+    controls_.setStatusIndex(state_.filingStatus);
 }
 
 void MainForm::writecfg()
@@ -240,7 +241,7 @@ void MainForm::writecfg()
     SettingsValues values;
     // Where the display keeps the position from us, the loaded one is
     // saved again rather than a made-up one.
-    std::optional<ScreenPoint> at = view_.framePosition();
+    std::optional<ScreenPoint> at = frame_.framePosition();
     // Under a fractional scale the frame comes back a pixel off the place it
     // was put at (the client area and the frame are each rounded to the
     // desktop's pixels): a window not moved keeps the place it was given,
@@ -251,7 +252,7 @@ void MainForm::writecfg()
     values.left = at ? at->x : loadLeft_;
     values.agi = state_.agi;
     values.propertyTaxPaid = state_.propertyTaxPaid;
-    values.status = view_.statusIndex();
+    values.status = controls_.statusIndex();
     prepareSettingsFolder(settings_);
     writeSettingsFile(settings_.file, values);
 }

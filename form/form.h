@@ -4,6 +4,7 @@
 #include "engine/tax_state.h"
 #include "settings/settings_file.h"
 #include "form/placement.h"
+#include "form/view.h"
 
 #include <array>
 #include <cstddef>
@@ -25,62 +26,15 @@ inline constexpr ScreenSize kClientSize{502, 523};
 // The text every box holds until the program first writes it.
 inline constexpr const char *kPlaceholder = "123456789.00";
 
-// What the main window's behaviour needs of a front end's window: its boxes,
-// its status group and the desktop around it. Texts are UTF-8. The input
-// boxes are Edit1 (the AGI) and Edit2 (the property tax), the results Edit3
-// to Edit8 in the order of kPresentedResults (form/layout.h has them all).
-//
-// The controls notify as a form's controls do, also on the program's own
-// writes: `writeInput` of a text other than the box's runs the box's change
-// handler (through the front end's boundary) before it returns, and a text
-// equal to the box's runs nothing; `setStatusIndex` is given -1 (none) to 3
-// (the form clamps a stored number) and, where the index changes to an
-// item, runs the status handler once.
-class FormView {
-public:
-    enum class Input { Agi, PropertyTax };
-
-    virtual std::string inputText(Input box) const = 0;
-    virtual void writeInput(Input box, const std::string &text) = 0;
-    // Result box `row` (0 to 5, in the order of kPresentedResults).
-    virtual void writeResult(std::size_t row, const std::string &text) = 0;
-    virtual int statusIndex() const = 0;
-    virtual void setStatusIndex(int index) = 0;
-
-    // The input warning (modal, "Warning", exclamation icon, one "OK"), the
-    // error report (modal, the title as caption, stop icon), the beep.
-    virtual void warn(const std::string &text) = 0;
-    virtual void reportError(const std::string &title, const std::string &text) = 0;
-    virtual void beep() = 0;
-    // Opens a web address in the default browser; failure is silent.
-    virtual void openUrl(const std::string &address) = 0;
-    virtual void showHelp() = 0;
-    // Gives status item `index` (0 to 3) the keyboard focus; a focus given
-    // so selects nothing.
-    virtual void focusStatusItem(int index) = 0;
-    // Asks the window to close, as its close button does.
-    virtual void requestClose() = 0;
-
-    // The frame's outer top-left corner in desktop coordinates; nothing where
-    // the display does not tell a client its position (Wayland).
-    virtual void placeFrame(ScreenPoint position) = 0;
-    virtual std::optional<ScreenPoint> framePosition() const = 0;
-    // The frame's size, or an estimate where the window is not framed yet.
-    virtual ScreenSize frameSize() const = 0;
-    virtual std::vector<ScreenArea> screenAreas() const = 0;
-
-protected:
-    ~FormView() = default;
-};
-
 // The main window's behaviour, written once for every front end: the load
 // at show, the three input handlers, the recompute and presentation, the
 // save at close and the error boundary. It owns the one TaxState. A front
 // end's window class inherits it, so the handlers go by the window's own
-// names, and implements the FormView it is given.
+// names, and gives it its controls and frame (form/view.h).
 class MainForm {
 public:
-    MainForm(FormView &view, std::string title, SettingsLocation settings);
+    MainForm(FormControls &controls, FormFrame &frame, FormDesktop &desktop, std::string title,
+             SettingsLocation settings);
 
     // The handlers, as the window calls them. They raise their errors.
     //
@@ -156,11 +110,13 @@ public:
     const std::string &decimalSymbol() const { return decimalSymbol_; }
 
 private:
-    void inputChanged(FormView::Input box, Extended &target, const char *warning);
+    void inputChanged(FormControls::Input box, Extended &target, const char *warning);
     void reportException(const std::exception &error) noexcept;
     void emptyUnpresentedResults();
 
-    FormView &view_;
+    FormControls &controls_;
+    FormFrame &frame_;
+    FormDesktop &desktop_;
     std::string title_;
     std::string decimalSymbol_ = ".";
     bool loaded_ = false;

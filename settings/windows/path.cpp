@@ -1,20 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "settings/settings_path.h"
+#include "settings/windows/utf16.h"
 
 #include <windows.h>
 
 namespace cttax {
 
 namespace {
-
-std::wstring fromUtf8(const char *text)
-{
-    const int size = ::MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(size > 0 ? size : 1), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text, -1, out.data(), size);
-    out.resize(out.size() - 1);
-    return out;
-}
 
 bool separator(wchar_t c)
 {
@@ -23,17 +15,11 @@ bool separator(wchar_t c)
 
 } // namespace
 
-SettingsPath::SettingsPath(const char *text) : text_(fromUtf8(text)) {}
+SettingsPath::SettingsPath(const char *text) : text_(wide(text)) {}
 
 std::string SettingsPath::u8string() const
 {
-    if (text_.empty())
-        return {};
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text_.data(), static_cast<int>(text_.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text_.data(), static_cast<int>(text_.size()), out.data(), size, nullptr, nullptr);
-    return out;
+    return narrow(text_);
 }
 
 bool SettingsPath::is_absolute() const

@@ -12,6 +12,7 @@
 #include <array>
 #include <climits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace cttax;
@@ -110,14 +111,19 @@ TEST(Form, LocaleDecimalSymbolReadsAsPoint)
 }
 
 // A window without a toolkit: its boxes and status group notify as a
-// form's controls do, and the desktop's calls are recorded.
-class FakeView final : public FormView {
+// form's controls do, its frame stands where it was put (or where the user
+// dragged it), and the desktop's calls are recorded.
+class FakeView final : public FormControls, public FormFrame, public FormDesktop {
 public:
     MainForm *form = nullptr;
     std::array<std::string, 2> inputs{kPlaceholder, kPlaceholder};
     std::array<std::string, 6> results{kPlaceholder, kPlaceholder, kPlaceholder, kPlaceholder, kPlaceholder, kPlaceholder};
     int status = -1;
     std::vector<std::string> calls;
+    ScreenPoint frame{1, 2};
+    bool positionKnown = true; // false: as on Wayland
+    std::vector<ScreenPoint> placed;
+    std::vector<ScreenArea> screens;
 
     // A change notification for what the box holds, as Wine sends for Ctrl+A.
     void notify(Input box)
@@ -144,21 +150,31 @@ public:
         if (index >= 0)
             form->guarded([&] { form->RadioStatusClick(); });
     }
+    void focusStatusItem(int index) override { calls.push_back("focus " + std::to_string(index)); }
+
+    void placeFrame(ScreenPoint at) override
+    {
+        placed.push_back(at);
+        frame = at;
+    }
+    std::optional<ScreenPoint> framePosition() const override
+    {
+        return positionKnown ? std::optional(frame) : std::nullopt;
+    }
+    ScreenSize frameSize() const override { return {518, 581}; }
+    void requestClose() override {}
+    void showHelp() override {}
+
     void warn(const std::string &text) override { calls.push_back("warn " + text); }
     void reportError(const std::string &, const std::string &text) override { calls.push_back("error " + text); }
     void beep() override { calls.push_back("beep"); }
     void openUrl(const std::string &) override {}
-    void showHelp() override {}
-    void focusStatusItem(int index) override { calls.push_back("focus " + std::to_string(index)); }
-    void requestClose() override {}
-    void placeFrame(ScreenPoint) override {}
-    std::optional<ScreenPoint> framePosition() const override { return ScreenPoint{1, 2}; }
-    ScreenSize frameSize() const override { return {518, 581}; }
-    std::vector<ScreenArea> screenAreas() const override { return {}; }
+    std::vector<ScreenArea> screenAreas() const override { return screens; }
 };
 
 struct FakeWindow {
-    FakeWindow(const SettingsPath &settings = "/nonexistent/cttax.fig") : form(view, "cttax", {settings, false})
+    FakeWindow(const SettingsPath &settings = "/nonexistent/cttax.fig")
+        : form(view, view, view, "cttax", {settings, false})
     {
         view.form = &form;
         form.FormCreate();
@@ -173,14 +189,14 @@ TEST(Form, SameTextAgainRunsNothing)
 {
     FakeWindow w;
     w.form.FormShow();
-    w.view.writeInput(FormView::Input::Agi, "x");
+    w.view.writeInput(FormControls::Input::Agi, "x");
     const std::vector<std::string> once = {"warn Error in CT AGI entry.", "beep"};
     EXPECT_EQ(w.view.calls, once);
-    w.view.notify(FormView::Input::Agi);
-    w.view.notify(FormView::Input::Agi);
+    w.view.notify(FormControls::Input::Agi);
+    w.view.notify(FormControls::Input::Agi);
     EXPECT_EQ(w.view.calls, once);
-    w.view.writeInput(FormView::Input::Agi, "5e21"); // fails in the calculation: reported once
-    w.view.notify(FormView::Input::Agi);
+    w.view.writeInput(FormControls::Input::Agi, "5e21"); // fails in the calculation: reported once
+    w.view.notify(FormControls::Input::Agi);
     EXPECT_EQ(w.view.calls.size(), 3u);
 }
 
@@ -190,14 +206,14 @@ TEST(Form, PlaceholderIsNeverShownAsAResult)
 {
     FakeWindow w;
     w.view.inputs[0] = "2e20"; // as if loaded: the first presentation fails at the Table B tax
-    w.view.notify(FormView::Input::Agi);
+    w.view.notify(FormControls::Input::Agi);
     EXPECT_EQ(w.view.calls, std::vector<std::string>{"error Invalid floating point operation."});
     EXPECT_EQ(w.view.results, (std::array<std::string, 6>{"0", "", "", "", "", ""}));
 
     FakeWindow later;
     later.form.FormShow();
-    later.view.writeInput(FormView::Input::Agi, "16300");
-    later.view.writeInput(FormView::Input::Agi, "2e20");
+    later.view.writeInput(FormControls::Input::Agi, "16300");
+    later.view.writeInput(FormControls::Input::Agi, "2e20");
     EXPECT_EQ(later.view.results, (std::array<std::string, 6>{"0", "99", "0.75", "74", "0", "25"}));
 }
 
@@ -212,13 +228,13 @@ TEST(Form, DecimalSymbolIsTheWindowsOwn)
         FakeWindow w;
         w.form.setDecimalSymbol(c.symbol);
         w.form.FormShow();
-        w.view.writeInput(FormView::Input::Agi, c.typed);
+        w.view.writeInput(FormControls::Input::Agi, c.typed);
         EXPECT_TRUE(w.view.calls.empty()) << c.symbol;
         EXPECT_EQ(w.view.results[2], c.decimal) << c.symbol;
     }
     FakeWindow plain;
     plain.form.FormShow();
-    plain.view.writeInput(FormView::Input::Agi, "16300,5");
+    plain.view.writeInput(FormControls::Input::Agi, "16300,5");
     EXPECT_EQ(plain.view.calls.size(), 2u) << "a comma where the symbol is \".\" is warned about";
 }
 
@@ -229,7 +245,7 @@ TEST(Form, LoadsOnceAndFocusesTheStatus)
     FakeWindow w;
     w.form.loadOnce();
     w.view.setStatusIndex(2);
-    w.view.writeInput(FormView::Input::Agi, "40000");
+    w.view.writeInput(FormControls::Input::Agi, "40000");
     w.form.loadOnce();
     EXPECT_EQ(w.view.inputs[0], "40000");
     EXPECT_EQ(w.view.status, 2);
@@ -251,6 +267,85 @@ TEST(Form, StoredStatusIsClampedByTheForm)
         EXPECT_EQ(w.view.status, shown) << stored;
     }
     std::filesystem::remove_all(folder);
+}
+
+// ---------------------------------------------------------------- position
+
+std::string settingsText(int top, int left, const char *status = "1")
+{
+    return std::to_string(top) + "\r\n" + std::to_string(left) +
+           "\r\n 5.00000000000000E+0004\r\n 0.00000000000000E+0000\r\n" + status + "\r\n";
+}
+
+// A window over a settings file in a fresh folder, shown and later closed.
+class SavedPosition : public testing::Test {
+protected:
+    void SetUp() override { writeAll(settings, settingsText(300, 400)); }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+    // Opens, lets `meanwhile` act on the frame (the user, the display), closes.
+    template <class Act>
+    FakeView session(Act meanwhile, std::vector<ScreenArea> screens = {{0, 0, 1920, 1080}})
+    {
+        FakeWindow w(settings.string());
+        w.view.screens = std::move(screens);
+        w.form.FormShow();
+        meanwhile(w.view);
+        w.form.FormClose();
+        return w.view;
+    }
+    std::filesystem::path folder = freshTestFolder("cttax-placement");
+    std::filesystem::path settings = folder / "cttax.fig";
+};
+
+// The stored numbers stay the same run after run; a moved window is saved
+// where it went and opens there.
+TEST_F(SavedPosition, FrameKeepsItsStoredPositionRunAfterRun)
+{
+    for (int run = 0; run < 3; ++run) {
+        const FakeView view = session([](FakeView &) {});
+        EXPECT_TRUE(view.placed.back() == (ScreenPoint{400, 300})) << run;
+        EXPECT_EQ(readAll(settings), settingsText(300, 400)) << run;
+    }
+    session([](FakeView &v) { v.frame = {520, 110}; }); // dragged
+    EXPECT_EQ(readAll(settings), settingsText(110, 520));
+    EXPECT_TRUE(session([](FakeView &) {}).placed.back() == (ScreenPoint{520, 110}));
+}
+
+// Where the display tells no position (Wayland), the loaded position is
+// saved again, and everything else as usual; without a file, 10, 10.
+TEST_F(SavedPosition, UnknownPositionSavesTheLoadedOne)
+{
+    session([](FakeView &v) {
+        v.positionKnown = false;
+        v.frame = {-3, -30};
+        v.setStatusIndex(3);
+    });
+    EXPECT_EQ(readAll(settings), settingsText(300, 400, "3"));
+    std::filesystem::remove(settings);
+    session([](FakeView &v) { v.positionKnown = false; });
+    EXPECT_EQ(readAll(settings).substr(0, 8), "10\r\n10\r\n");
+}
+
+// A frame a pixel off where it was put (a fractional scale rounds the client
+// area and the frame each to the desktop's pixels) keeps its stored place;
+// a window really moved is saved where it went.
+TEST_F(SavedPosition, StoredPositionDoesNotCreepByRounding)
+{
+    for (const auto &[dx, dy, saved] : {std::tuple{1, -1, settingsText(300, 400)}, std::tuple{0, 1, settingsText(300, 400)},
+                                        std::tuple{2, 0, settingsText(300, 402)}, std::tuple{0, -5, settingsText(295, 400)}}) {
+        writeAll(settings, settingsText(300, 400));
+        session([dx = dx, dy = dy](FakeView &v) { v.frame = {v.frame.x + dx, v.frame.y + dy}; });
+        EXPECT_EQ(readAll(settings), saved) << dx << "," << dy;
+    }
+}
+
+// A position on a monitor since unplugged opens on the screen there is, the
+// frame's size counted.
+TEST_F(SavedPosition, PositionFromAnUnpluggedMonitorOpensOnTheScreen)
+{
+    writeAll(settings, settingsText(300, 1700));
+    const FakeView view = session([](FakeView &) {}, {{0, 0, 1600, 900}});
+    EXPECT_TRUE(view.placed.back() == (ScreenPoint{1600 - 518, 300}));
 }
 
 } // namespace

@@ -42,7 +42,7 @@ protected:
     TOstrelF &open(bool show = true)
     {
         TOstrelF &w = WindowFixture::open(show);
-        platform.calls.clear();
+        desktop.calls.clear();
         return w;
     }
     void type(QLineEdit *edit, const QString &text)
@@ -99,11 +99,11 @@ TEST_P(Typing, ShowsTheSixResults)
     w.RadioStatus->item(c.status)->click();
     type(w.Edit1, c.agi);
     type(w.Edit2, c.propertyTax);
-    platform.calls.clear();
+    desktop.calls.clear();
     type(w.Edit1, c.agi); // once more, now with the property tax in place
     EXPECT_EQ(resultTexts(w), c.results);
-    EXPECT_EQ(platform.calls.count("warn: Error in CT AGI entry."), c.warnings);
-    EXPECT_EQ(platform.calls.count("beep"), c.warnings);
+    EXPECT_EQ(desktop.calls.count("warn: Error in CT AGI entry."), c.warnings);
+    EXPECT_EQ(desktop.calls.count("beep"), c.warnings);
 }
 
 INSTANTIATE_TEST_SUITE_P(WorkedExamples, Typing, testing::Values(
@@ -120,30 +120,30 @@ TEST_F(MainWindow, EmptyBoxAndLoneMinusWarnThenComputeForZero)
 {
     TOstrelF &w = open();
     type(w.Edit1, "40000");
-    platform.calls.clear();
+    desktop.calls.clear();
     w.Edit1->selectAll();
     QTest::keyClick(w.Edit1, Qt::Key_Delete);
-    EXPECT_EQ(platform.calls, QStringList({"warn: Error in CT AGI entry.", "beep"}));
+    EXPECT_EQ(desktop.calls, QStringList({"warn: Error in CT AGI entry.", "beep"}));
     EXPECT_EQ(w.Edit4->text(), "0");
 
-    platform.calls.clear();
+    desktop.calls.clear();
     QTest::keyClicks(w.Edit1, "-5");
-    EXPECT_EQ(platform.calls, QStringList({"warn: Error in CT AGI entry.", "beep"})); // only for the lone "-"
+    EXPECT_EQ(desktop.calls, QStringList({"warn: Error in CT AGI entry.", "beep"})); // only for the lone "-"
     EXPECT_EQ(w.taxState().agi, -5);
     EXPECT_EQ(w.Edit3->text(), "13000");
 
-    platform.calls.clear();
+    desktop.calls.clear();
     type(w.Edit2, "$");
-    EXPECT_EQ(platform.calls, QStringList({"warn: Error in CT PROPERTY TAX entry.", "beep"}));
+    EXPECT_EQ(desktop.calls, QStringList({"warn: Error in CT PROPERTY TAX entry.", "beep"}));
 }
 
 TEST_F(MainWindow, ProgramWriteOfTheSameTextRaisesNothing)
 {
     TOstrelF &w = open();
     type(w.Edit1, "1,5");
-    platform.calls.clear();
+    desktop.calls.clear();
     w.Edit1->setText("1,5");
-    EXPECT_TRUE(platform.calls.isEmpty());
+    EXPECT_TRUE(desktop.calls.isEmpty());
 }
 
 // No length limit: a megabyte pasted is taken whole.
@@ -186,19 +186,19 @@ TEST_F(MainWindow, DisplayFailureStopsAtTheRowAndReportsOnce)
 {
     TOstrelF &w = open();
     type(w.Edit1, "16300");
-    platform.calls.clear();
+    desktop.calls.clear();
     w.Edit1->setText("1e21");
-    EXPECT_EQ(platform.calls, QStringList({"error: Cttax | Invalid floating point operation."}));
+    EXPECT_EQ(desktop.calls, QStringList({"error: Cttax | Invalid floating point operation."}));
     EXPECT_EQ(resultTexts(w), QStringList({"0", "99", "0.75", "74", "0", "25"}));
 
-    platform.calls.clear();
+    desktop.calls.clear();
     w.Edit1->setText("1e9999"); // infinity times a credit decimal of 0
-    EXPECT_EQ(platform.calls, QStringList({"error: Cttax | Invalid floating point operation."}));
+    EXPECT_EQ(desktop.calls, QStringList({"error: Cttax | Invalid floating point operation."}));
     EXPECT_EQ(resultTexts(w), QStringList({"0", "99", "0.75", "74", "0", "25"}));
 
-    platform.calls.clear();
+    desktop.calls.clear();
     w.Edit1->setText("9e4932"); // the conversion itself overflows: the input keeps its value
-    EXPECT_EQ(platform.calls, QStringList({"error: Cttax | Floating point overflow."}));
+    EXPECT_EQ(desktop.calls, QStringList({"error: Cttax | Floating point overflow."}));
     EXPECT_TRUE(isInfinite(w.taxState().agi));
 }
 
@@ -208,11 +208,11 @@ TEST_F(MainWindow, CommaLocaleShowsCommaAndAcceptsIt)
     w.setDecimalSymbol(",");
     w.show();
     type(w.Edit1, "16300,5");
-    EXPECT_TRUE(platform.calls.isEmpty());
+    EXPECT_TRUE(desktop.calls.isEmpty());
     EXPECT_EQ(w.taxState().agi, 16300.5L);
     EXPECT_EQ(w.Edit5->text(), "0,7");
     type(w.Edit1, "16300.5");
-    EXPECT_TRUE(platform.calls.isEmpty());
+    EXPECT_TRUE(desktop.calls.isEmpty());
 }
 
 TEST_F(MainWindow, TabGoesThroughTheResultsBeforeThePropertyTax)
@@ -264,7 +264,7 @@ TEST_F(MainWindow, MenuHasItsAccessKeysAndCommands)
     EXPECT_EQ(w.Help1->text(), "&Help");
     EXPECT_EQ(w.KaldoHomePage1->text(), "&Kaldo Home Page");
     w.KaldoHomePage1->trigger();
-    EXPECT_EQ(platform.calls, QStringList({"open: https://cttax.example.org/"}));
+    EXPECT_EQ(desktop.calls, QStringList({"open: https://cttax.example.org/"}));
 }
 
 TEST_F(MainWindow, HelpCentresOnceAndReshowsInPlace)
@@ -355,10 +355,10 @@ TEST_F(MainWindow, StoredMarriedReopensWhereItWasWithItsResults)
 TEST_F(MainWindow, DamagedFileReportsOnceAndOpensAtTheDesignPosition)
 {
     writeAll(settings, "5\r\n6\r\n1,234\r\n7\r\n1\r\n");
-    window = std::make_unique<TOstrelF>(platform, "Cttax", settings, &help);
+    window = std::make_unique<TOstrelF>(desktop, "Cttax", settings, &help);
     window->show();
     TOstrelF &w = *window;
-    EXPECT_EQ(platform.calls, QStringList({"error: Cttax | Invalid numeric input.\n" + QString::fromStdString(settings.string())}));
+    EXPECT_EQ(desktop.calls, QStringList({"error: Cttax | Invalid numeric input.\n" + QString::fromStdString(settings.string())}));
     EXPECT_EQ(w.pos(), QPoint(637, 342));
     for (QLineEdit *e : {w.Edit1, w.Edit2})
         EXPECT_EQ(e->text(), "123456789.00");
@@ -400,9 +400,9 @@ TEST_F(MainWindow, FailedSaveKeepsTheEarlierFileAndStillCloses)
     const std::string earlier = "1\r\n2\r\n 3.00000000000000E+0000\r\n 4.00000000000000E+0000\r\n1\r\n";
     writeAll(settings, earlier);
     std::filesystem::permissions(settings, std::filesystem::perms::owner_read);
-    platform.calls.clear();
+    desktop.calls.clear();
     w.close();
-    EXPECT_EQ(platform.calls, QStringList({"error: Cttax | File access denied.\n" + QString::fromStdString(settings.string())}));
+    EXPECT_EQ(desktop.calls, QStringList({"error: Cttax | File access denied.\n" + QString::fromStdString(settings.string())}));
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(readAll(settings), earlier);
 }

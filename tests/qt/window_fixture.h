@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "tests/qt/recording_platform.h"
+#include "tests/qt/recording_desktop.h"
 #include "tests/support/files.h"
 #include "ui/qt/OstrelU.h"
 #include "ui/qt/OstrelhelpU.h"
@@ -27,14 +27,14 @@ protected:
     }
     cttax::TOstrelF &open(bool show = true)
     {
-        window = std::make_unique<cttax::TOstrelF>(platform, "Cttax", settings, &help);
+        window = std::make_unique<cttax::TOstrelF>(desktop, "Cttax", settings, &help);
         if (show)
             window->show();
         return *window;
     }
 
     std::filesystem::path folder, settings;
-    RecordingPlatform platform;
+    RecordingDesktop desktop;
     cttax::TOstrelFhelp help;
     std::unique_ptr<cttax::TOstrelF> window;
 };

@@ -32,6 +32,8 @@
 //   help-frame            print the help window's "frame L T R B", "work L T R B"
 //                         (its monitor's work area), "sizable 0|1" and
 //                         "scrolls 0|1" (its text box has a scroll bar)
+#include "settings/windows/utf16.h"
+
 #include <windows.h>
 #include <oleacc.h>
 
@@ -48,25 +50,8 @@
 
 namespace {
 
-std::string narrow(const std::wstring &text)
-{
-    if (text.empty())
-        return {};
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
-    return out;
-}
-
-std::wstring wide(const std::string &text)
-{
-    if (text.empty())
-        return {};
-    const int size = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(size), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
-    return out;
-}
+using cttax::narrow;
+using cttax::wide;
 
 std::wstring textOf(HWND window)
 {

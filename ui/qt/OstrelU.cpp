@@ -8,7 +8,7 @@
 #include "ui/qt/OstrelhelpU.h"
 #include "ui/qt/application.h"
 #include "ui/qt/box_accessible.h"
-#include "ui/qt/platform.h"
+#include "ui/qt/desktop.h"
 #include "ui/qt/window_style.h"
 
 #include <QAction>
@@ -80,10 +80,10 @@ void TOstrelF::useLocaleDecimalSymbol()
     setDecimalSymbol(QLocale::system().decimalPoint().toStdString());
 }
 
-TOstrelF::TOstrelF(Platform &platform, QString applicationTitle, SettingsLocation settings, TOstrelFhelp *help,
+TOstrelF::TOstrelF(FormDesktop &desktop, QString applicationTitle, SettingsLocation settings, TOstrelFhelp *help,
                    QWidget *parent)
-    : QMainWindow(parent), MainForm(*this, applicationTitle.toStdString(), std::move(settings)),
-      platform_(platform), help_(help)
+    : QMainWindow(parent), MainForm(*this, *this, desktop, applicationTitle.toStdString(), std::move(settings)),
+      help_(help)
 {
     setObjectName("OstrelF");
     installAmountBoxAccessibility();
@@ -248,26 +248,6 @@ void TOstrelF::setStatusIndex(int index)
     RadioStatus->setItemIndex(index);
 }
 
-void TOstrelF::warn(const std::string &text)
-{
-    platform_.warn(this, QString::fromStdString(text));
-}
-
-void TOstrelF::reportError(const std::string &title, const std::string &text)
-{
-    platform_.reportError(QString::fromStdString(title), QString::fromStdString(text));
-}
-
-void TOstrelF::beep()
-{
-    platform_.beep();
-}
-
-void TOstrelF::openUrl(const std::string &address)
-{
-    platform_.openUrl(QUrl(QString::fromStdString(address)));
-}
-
 void TOstrelF::showHelp()
 {
     help_->showInFront();
@@ -280,12 +260,12 @@ void TOstrelF::requestClose()
 
 void TOstrelF::placeFrame(ScreenPoint position)
 {
-    platform_.placeFrame(this, QPoint(position.x, position.y));
+    placeFrameOf(this, QPoint(position.x, position.y));
 }
 
 std::optional<ScreenPoint> TOstrelF::framePosition() const
 {
-    const std::optional<QPoint> at = platform_.framePosition(this);
+    const std::optional<QPoint> at = framePositionOf(this);
     if (!at)
         return std::nullopt;
     return ScreenPoint{at->x(), at->y()};
@@ -299,14 +279,6 @@ ScreenSize TOstrelF::frameSize() const
     if (frame == size())
         frame = size() + QSize(2 * kUsualFrameBorder, kTitleStripHeight + kUsualFrameBorder);
     return {frame.width(), frame.height()};
-}
-
-std::vector<ScreenArea> TOstrelF::screenAreas() const
-{
-    std::vector<ScreenArea> areas;
-    for (const QRect &area : platform_.screenAreas())
-        areas.push_back({area.left(), area.top(), area.width(), area.height()});
-    return areas;
 }
 
 // ---------------------------------------------------------------- events

@@ -25,19 +25,19 @@ class QMenuBar;
 
 namespace cttax {
 
-class Platform;
 class TOstrelFhelp;
 
 // The main window in Qt: the controls, and the notifications forwarded to
 // the behaviour every front end shares (MainForm), which reads and writes
-// the controls through FormView. Every place where Qt calls into the window
+// the controls and the frame through the window itself (form/view.h) and
+// reaches the desktop through the FormDesktop it is given. Every place where Qt calls into the window
 // is an error boundary: an error that leaves a handler goes to the
 // application's error report, and the application goes on with the next
 // event.
-class TOstrelF : public QMainWindow, private FormView, public MainForm {
+class TOstrelF : public QMainWindow, private FormControls, private FormFrame, public MainForm {
     Q_OBJECT
 public:
-    TOstrelF(Platform &platform, QString applicationTitle, SettingsLocation settings,
+    TOstrelF(FormDesktop &desktop, QString applicationTitle, SettingsLocation settings,
              TOstrelFhelp *help, QWidget *parent = nullptr);
 
     QLabel *Label1;
@@ -86,25 +86,20 @@ private:
     QLineEdit *box(Input input) const { return input == Input::Agi ? Edit1 : Edit2; }
     static void writeBox(QLineEdit *box, const QString &text);
 
-    // FormView
+    // FormControls
     std::string inputText(Input input) const override;
     void writeInput(Input input, const std::string &text) override;
     void writeResult(std::size_t row, const std::string &text) override;
     int statusIndex() const override;
     void setStatusIndex(int index) override;
     void focusStatusItem(int index) override;
-    void warn(const std::string &text) override;
-    void reportError(const std::string &title, const std::string &text) override;
-    void beep() override;
-    void openUrl(const std::string &address) override;
-    void showHelp() override;
-    void requestClose() override;
+    // FormFrame
     void placeFrame(ScreenPoint position) override;
     std::optional<ScreenPoint> framePosition() const override;
     ScreenSize frameSize() const override;
-    std::vector<ScreenArea> screenAreas() const override;
+    void requestClose() override;
+    void showHelp() override;
 
-    Platform &platform_;
     TOstrelFhelp *help_;
     bool endingSession_ = false;
 };

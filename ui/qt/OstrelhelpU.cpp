@@ -2,7 +2,7 @@
 #include "ui/qt/OstrelhelpU.h"
 
 #include "form/help_text.h"
-#include "ui/qt/platform.h"
+#include "ui/qt/desktop.h"
 #include "ui/qt/window_style.h"
 
 #include <QGuiApplication>
@@ -26,8 +26,8 @@ constexpr int kOuterHeight = layout::kHelpClient.height + 39;
 
 } // namespace
 
-TOstrelFhelp::TOstrelFhelp(Platform *platform, QWidget *parent)
-    : QWidget(parent, Qt::Window), Memo1(nullptr), platform_(platform)
+TOstrelFhelp::TOstrelFhelp(QWidget *parent)
+    : QWidget(parent, Qt::Window), Memo1(nullptr)
 {
     setObjectName("OstrelFhelp");
     setWindowTitle(layout::kHelpTitle);
@@ -71,7 +71,7 @@ void TOstrelFhelp::showInFront()
             placed_ = true;
         }
         show();
-        if (platform_ != nullptr && closedAt_)
+        if (closedAt_)
             keepFrameAt(*closedAt_, 20);
     }
     raise();
@@ -86,7 +86,7 @@ void TOstrelFhelp::showInFront()
 void TOstrelFhelp::keepFrameAt(QPoint frame, int checks)
 {
     QTimer::singleShot(25, this, [this, frame, checks] {
-        const std::optional<QPoint> now = platform_->framePosition(this);
+        const std::optional<QPoint> now = framePositionOf(this);
         if (isHidden() || !now)
             return;
         QWindow *handle = windowHandle();
@@ -100,8 +100,8 @@ void TOstrelFhelp::keepFrameAt(QPoint frame, int checks)
 
 void TOstrelFhelp::hideEvent(QHideEvent *event)
 {
-    if (platform_ != nullptr && !event->spontaneous())
-        closedAt_ = platform_->framePosition(this);
+    if (!event->spontaneous())
+        closedAt_ = framePositionOf(this);
     QWidget::hideEvent(event);
 }
 

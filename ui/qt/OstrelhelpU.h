@@ -14,7 +14,6 @@ class QPlainTextEdit;
 
 namespace cttax {
 
-class Platform;
 
 // The instructions window: one fixed, read-only text. Created hidden; its
 // close button only hides it. The text box, its text and its font are made
@@ -23,8 +22,7 @@ class Platform;
 class TOstrelFhelp : public QWidget {
     Q_OBJECT
 public:
-    // `platform` keeps the frame in place at later showings (none: Qt's own moves).
-    explicit TOstrelFhelp(Platform *platform = nullptr, QWidget *parent = nullptr);
+    explicit TOstrelFhelp(QWidget *parent = nullptr);
 
     // Shows the window and brings it to the front. The first showing
     // centres it on the whole virtual desktop; later ones show its frame
@@ -42,7 +40,6 @@ private:
     void fillText();
     void keepFrameAt(QPoint frame, int checks);
 
-    Platform *platform_;
     bool placed_ = false;            // shown once: text filled in and centred
     std::optional<QPoint> closedAt_; // the frame's place when it was last closed
 };

@@ -5,7 +5,7 @@
 #include "settings/settings_file.h"
 #include "ui/qt/OstrelU.h"
 #include "ui/qt/OstrelhelpU.h"
-#include "ui/qt/qt_platform.h"
+#include "ui/qt/desktop.h"
 #include "ui/qt/window_style.h"
 
 #include <QApplication>
@@ -197,14 +197,15 @@ int runApplication(int argc, char **argv)
     const QString title = applicationTitleFor(executable);
     QCoreApplication::setApplicationName(title);
 
-    QtPlatform platform;
-    TOstrelFhelp help(&platform);
+    QtDesktop desktop;
+    TOstrelFhelp help;
     // The path as bytes: a folder name need not be valid UTF-8.
     std::filesystem::path executableBytes = runningExecutablePath();
     if (executableBytes.empty())
         executableBytes = QFile::encodeName(executable).toStdString();
-    TOstrelF mainWindow(platform, title, settingsLocationFor(executableBytes, SettingsEnvironment::fromProcess()),
+    TOstrelF mainWindow(desktop, title, settingsLocationFor(executableBytes, SettingsEnvironment::fromProcess()),
                         &help);
+    desktop.setOwner(&mainWindow);
     mainWindow.show();
     // The end of the session: the session manager's request, or SIGTERM and
     // SIGHUP (a log-off without a session manager, kill, a closed terminal),

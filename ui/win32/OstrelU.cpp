@@ -90,9 +90,9 @@ void TOstrelF::useLocaleDecimalSymbol()
     setDecimalSymbol(point);
 }
 
-TOstrelF::TOstrelF(HINSTANCE instance, Desktop &desktop, std::wstring title, SettingsLocation settings,
+TOstrelF::TOstrelF(HINSTANCE instance, FormDesktop &desktop, std::wstring title, SettingsLocation settings,
                    TOstrelFhelp &help)
-    : MainForm(*this, narrow(title), std::move(settings)), desktop_(desktop), help_(help)
+    : MainForm(*this, *this, desktop, narrow(title), std::move(settings)), help_(help)
 {
     useLocaleDecimalSymbol();
     registerContainerClass(instance);
@@ -382,26 +382,6 @@ void TOstrelF::writeResult(std::size_t row, const std::string &text)
         ::SetWindowTextW(boxes[row], wanted.c_str());
 }
 
-void TOstrelF::warn(const std::string &text)
-{
-    desktop_.warn(window_, wide(text));
-}
-
-void TOstrelF::reportError(const std::string &title, const std::string &text)
-{
-    desktop_.reportError(window_, wide(title), wide(text));
-}
-
-void TOstrelF::beep()
-{
-    desktop_.beep();
-}
-
-void TOstrelF::openUrl(const std::string &address)
-{
-    desktop_.openUrl(wide(address));
-}
-
 void TOstrelF::showHelp()
 {
     help_.showInFront();
@@ -442,11 +422,6 @@ ScreenSize TOstrelF::frameSize() const
     RECT frame{};
     ::GetWindowRect(window_, &frame);
     return {frame.right - frame.left, frame.bottom - frame.top};
-}
-
-std::vector<ScreenArea> TOstrelF::screenAreas() const
-{
-    return desktop_.screenAreas();
 }
 
 } // namespace cttax::win32

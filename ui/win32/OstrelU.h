@@ -13,7 +13,6 @@
 
 namespace cttax::win32 {
 
-class Desktop;
 class TOstrelFhelp;
 
 enum class Face { Title, Caption };
@@ -51,12 +50,14 @@ enum ControlId : int {
 
 // The main window in Win32: real EDIT, STATIC and BUTTON controls in the
 // fixed layout (at the monitor's DPI), the menu, and the notifications
-// forwarded to the behaviour every front end shares (MainForm). Each
+// forwarded to the behaviour every front end shares (MainForm), which
+// reaches the controls and the frame through the window itself and the
+// desktop through the FormDesktop it is given. Each
 // message that reaches a handler is an error boundary: no exception leaves
 // the window procedure.
-class TOstrelF final : private FormView, public MainForm {
+class TOstrelF final : private FormControls, private FormFrame, public MainForm {
 public:
-    TOstrelF(HINSTANCE instance, Desktop &desktop, std::wstring title, SettingsLocation settings, TOstrelFhelp &help);
+    TOstrelF(HINSTANCE instance, FormDesktop &desktop, std::wstring title, SettingsLocation settings, TOstrelFhelp &help);
     ~TOstrelF();
     TOstrelF(const TOstrelF &) = delete;
     TOstrelF &operator=(const TOstrelF &) = delete;
@@ -91,25 +92,20 @@ private:
     void markTabStop();
     HWND radio(int index) const { return radios_[static_cast<std::size_t>(index)]; }
 
-    // FormView
+    // FormControls
     std::string inputText(Input input) const override;
     void writeInput(Input input, const std::string &text) override;
     void writeResult(std::size_t row, const std::string &text) override;
     int statusIndex() const override { return statusIndex_; }
     void setStatusIndex(int index) override;
     void focusStatusItem(int index) override;
-    void warn(const std::string &text) override;
-    void reportError(const std::string &title, const std::string &text) override;
-    void beep() override;
-    void openUrl(const std::string &address) override;
-    void showHelp() override;
-    void requestClose() override;
+    // FormFrame
     void placeFrame(ScreenPoint position) override;
     std::optional<ScreenPoint> framePosition() const override;
     ScreenSize frameSize() const override;
-    std::vector<ScreenArea> screenAreas() const override;
+    void requestClose() override;
+    void showHelp() override;
 
-    Desktop &desktop_;
     TOstrelFhelp &help_;
     HWND window_ = nullptr;
     std::vector<HWND> controls_; // in the order of the layout

@@ -36,6 +36,7 @@ int runApplication(HINSTANCE instance, int showCommand)
     TOstrelFhelp help(instance);
     TOstrelF mainWindow(instance, desktop, applicationTitleFor(executable.wstring()),
                         settingsLocationFor(executable, SettingsEnvironment::fromProcess()), help);
+    desktop.setOwner(mainWindow.handle());
     mainWindow.show(showCommand);
 
     MSG message{};

@@ -5,27 +5,6 @@
 
 namespace cttax::win32 {
 
-std::wstring wide(const std::string &text)
-{
-    if (text.empty())
-        return {};
-    const int size = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(size), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
-    return out;
-}
-
-std::string narrow(const std::wstring &text)
-{
-    if (text.empty())
-        return {};
-    const int size =
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
-    return out;
-}
-
 namespace {
 
 HHOOK centring = nullptr;
@@ -54,20 +33,20 @@ LRESULT CALLBACK centreOnScreen(int code, WPARAM wParam, LPARAM lParam)
 
 } // namespace
 
-void Win32Desktop::warn(HWND owner, const std::wstring &text)
+void Win32Desktop::warn(const std::string &text)
 {
     centring = ::SetWindowsHookExW(WH_CBT, centreOnScreen, nullptr, ::GetCurrentThreadId());
     // OK is the default and the cancel button: Enter and Esc close it too.
-    ::MessageBoxW(owner, text.c_str(), L"Warning", MB_OK | MB_ICONEXCLAMATION);
+    ::MessageBoxW(owner_, wide(text).c_str(), L"Warning", MB_OK | MB_ICONEXCLAMATION);
     if (centring != nullptr) {
         ::UnhookWindowsHookEx(centring);
         centring = nullptr;
     }
 }
 
-void Win32Desktop::reportError(HWND owner, const std::wstring &title, const std::wstring &text)
+void Win32Desktop::reportError(const std::string &title, const std::string &text)
 {
-    ::MessageBoxW(owner, text.c_str(), title.c_str(), MB_OK | MB_ICONSTOP);
+    ::MessageBoxW(owner_, wide(text).c_str(), wide(title).c_str(), MB_OK | MB_ICONSTOP);
 }
 
 void Win32Desktop::beep()
@@ -75,12 +54,12 @@ void Win32Desktop::beep()
     ::MessageBeep(0);
 }
 
-void Win32Desktop::openUrl(const std::wstring &address)
+void Win32Desktop::openUrl(const std::string &address)
 {
-    ::ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    ::ShellExecuteW(nullptr, L"open", wide(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-std::vector<ScreenArea> Win32Desktop::screenAreas()
+std::vector<ScreenArea> Win32Desktop::screenAreas() const
 {
     std::vector<ScreenArea> areas;
     ::EnumDisplayMonitors(

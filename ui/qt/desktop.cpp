@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/qt/qt_platform.h"
+#include "ui/qt/desktop.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -128,8 +128,10 @@ protected:
 
 } // namespace
 
-void QtPlatform::warn(QWidget *parent, const QString &text)
+void QtDesktop::warn(const std::string &message)
 {
+    QWidget *parent = owner_;
+    const QString text = QString::fromStdString(message);
     // Centred on the screen, the one that holds the main window.
     showModal(QMessageBox::Warning, QStringLiteral("Warning"), text, parent,
               parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen());
@@ -142,19 +144,20 @@ void QtPlatform::warn(QWidget *parent, const QString &text)
         parent->window()->installEventFilter(new AnnounceFocusOnActivation(parent->window()));
 }
 
-void QtPlatform::reportError(const QString &title, const QString &text)
+void QtDesktop::reportError(const std::string &title, const std::string &text)
 {
-    showModal(QMessageBox::Critical, title, text, QApplication::activeWindow());
+    showModal(QMessageBox::Critical, QString::fromStdString(title), QString::fromStdString(text),
+              QApplication::activeWindow());
 }
 
-void QtPlatform::beep()
+void QtDesktop::beep()
 {
     QApplication::beep();
 }
 
-void QtPlatform::openUrl(const QUrl &url)
+void QtDesktop::openUrl(const std::string &address)
 {
-    QDesktopServices::openUrl(url);
+    QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
 }
 
 bool platformHidesWindowPositions()
@@ -162,7 +165,7 @@ bool platformHidesWindowPositions()
     return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
-void QtPlatform::placeFrame(QWidget *window, QPoint position)
+void placeFrameOf(QWidget *window, QPoint position)
 {
     // QWidget::move counts the frame it knows of, which is none before a
     // window manager has framed the window: the client area would go to
@@ -174,18 +177,20 @@ void QtPlatform::placeFrame(QWidget *window, QPoint position)
         handle->setFramePosition(position);
 }
 
-std::optional<QPoint> QtPlatform::framePosition(const QWidget *window)
+std::optional<QPoint> framePositionOf(const QWidget *window)
 {
     if (platformHidesWindowPositions())
         return std::nullopt;
     return window->frameGeometry().topLeft();
 }
 
-QList<QRect> QtPlatform::screenAreas()
+std::vector<ScreenArea> QtDesktop::screenAreas() const
 {
-    QList<QRect> areas;
-    for (const QScreen *screen : QGuiApplication::screens())
-        areas << screen->availableGeometry();
+    std::vector<ScreenArea> areas;
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        const QRect area = screen->availableGeometry();
+        areas.push_back({area.left(), area.top(), area.width(), area.height()});
+    }
     return areas;
 }
 
