@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Win32 window under Wine, in a virtual display with openbox:
 # - start-up: process start to the main window's first paint, with a
-#   settings file, against a bare Win32 window of the same outer size under
-#   the same Wine (interleaved, medians of 31);
+#   settings file, against a plain Win32 window of the same controls, texts,
+#   faces, colours and manifest (the baseline) and a bare window of the same
+#   outer size, under the same Wine (interleaved, medians of 31);
 # - keystroke: a change of the AGI box to the six results written, in the
 #   real window (median of 20,000).
 set -euo pipefail
@@ -10,8 +11,7 @@ cd "$(dirname "$0")/.."
 source scripts/lib/common.sh
 scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine64 googletest
 build=build-bench-windows # its own: the benchmarks on, the tests off
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/x86_64-w64-mingw32.cmake -DCMAKE_BUILD_TYPE=Release -DCTTAX_UI=win32 -DCTTAX_BUILD_UI=ON \
-  -DCTTAX_BUILD_BENCH=ON -DBUILD_TESTING=OFF >/dev/null
+configure_windows "$build" -DCTTAX_BUILD_BENCH=ON -DBUILD_TESTING=OFF
 cmake --build "$build" -j"$(nproc)" --target win32_probe
 source tests/e2e/lib.sh
 start_display
@@ -27,14 +27,19 @@ once() { local start end; start=$(date +%s%N); "$wine" "$probe" "$@" >/dev/null 
 read -r _ width height <<<"$("$wine" "$probe" cttax "$winfig" 2>&1 >/dev/null | tr -d '\r' | grep '^size')"
 : >"$build/startup-cttax.txt"
 : >"$build/startup-bare.txt"
+: >"$build/startup-controls.txt"
 for _ in $(seq 31); do
   once cttax "$winfig" >>"$build/startup-cttax.txt"
+  once controls "$width" "$height" >>"$build/startup-controls.txt"
   once bare "$width" "$height" >>"$build/startup-bare.txt"
 done
 ct=$(median <"$build/startup-cttax.txt")
+pt=$(median <"$build/startup-controls.txt")
 bt=$(median <"$build/startup-bare.txt")
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 echo "windows start-up to first paint under wine (medians of 31, interleaved): cttax.exe ${ct} us," \
-  "bare ${width}x${height} window ${bt} us, ratio $(awk -v a="$ct" -v b="$bt" 'BEGIN { printf "%.2f", a / b }')"
+  "the same controls in plain Win32 ${pt} us (ratio $(ratio "$ct" "$pt"), at most 1.10)," \
+  "bare ${width}x${height} window ${bt} us (ratio $(ratio "$ct" "$bt"))"
 echo "inside the process, one run: $("$wine" "$probe" cttax "$winfig" 2>&1 >/dev/null | tr -d '\r' | grep '^phases')"
 "$wine" "$probe" keystroke "$winfig" 20000 2>/dev/null | tr -d '\r'
 echo "sizes: cttax.exe $(stat -c %s "$build/ui/win32/cttax.exe") bytes, cttax-calc.exe $(stat -c %s "$build/cli/cttax-calc.exe") bytes"

@@ -19,7 +19,7 @@ $dir/bench/bench_engine $report | grep -E 'median|Benchmark'
 $dir/bench/bench_window $report 2>/dev/null | grep -E 'median|Benchmark'
 
 lines=$dir/lines.csv
-scripts/make-lines.sh "$lines"
+scripts/lib/make-lines.sh "$lines"
 time_of() { for _ in 1 2 3 4 5; do
   /usr/bin/env TIMEFORMAT=%R bash -c "time $1 < $lines > /dev/null" 2>&1; done | median; }
 echo "cttax-calc over 1,000,000 lines, median of 5: $(time_of $dir/cli/cttax-calc) s"

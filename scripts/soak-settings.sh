@@ -6,9 +6,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 savers=${1:-6} seconds=${2:-20}
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build --target settings_probe -j"$(nproc)" >/dev/null
-probe=build/tests/settings_probe
+cmake -S . -B build-soak-settings -DCMAKE_BUILD_TYPE=Release -DCTTAX_UI=none >/dev/null
+cmake --build build-soak-settings --target settings_probe -j"$(nproc)" >/dev/null
+probe=build-soak-settings/tests/settings_probe
 folder=${3:-$(mktemp -d "${TMPDIR:-/tmp}/cttax-soak.XXXXXX")}
 fig=$folder/cttax.fig
 rm -f "$fig"

@@ -9,6 +9,7 @@
 #   --no-window: leave the window out (no Qt for the target is installed)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib/common.sh
 arch=${1:?usage: scripts/test-cross.sh arm64|s390x|ppc64el|riscv64|i686 [--no-window]}
 window=ON
 [ "${2:-}" = --no-window ] && window=OFF
@@ -50,8 +51,7 @@ fi
 jobs=$(nproc)
 build=build-$arch
 started=$(date +%s)
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchains/$toolchain.cmake" -DCMAKE_BUILD_TYPE=Release \
-  -DCTTAX_BUILD_UI=$window >/dev/null
+configure_cross "$build" "$toolchain" -DCTTAX_BUILD_UI=$window
 cmake --build "$build" -j"$jobs"
 file "$build/cli/cttax-calc" | grep -q "$magic" || { echo "not an $arch build: $(file "$build/cli/cttax-calc")" >&2; exit 1; }
 built=$(date +%s)
@@ -60,7 +60,7 @@ tested=$(date +%s)
 
 # The same bits as the x86-64 hardware build.
 # shellcheck disable=SC2086
-compared=$(scripts/compare-raw.sh "$build" "$arch" $qemu "$build/cli/cttax-calc")
+compared=$(scripts/lib/compare-raw.sh "$build" "$arch" $qemu "$build/cli/cttax-calc")
 read -r calc_ms bytes sha <<<"$compared"
 echo "$arch: window $window; build $((built - started)) s; tests under qemu $((tested - built)) s;" \
   "cttax-calc --raw over 1,000,000 lines $calc_ms ms, byte-identical to x86-64 ($bytes bytes, sha256 $sha)"

@@ -11,8 +11,7 @@ scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine64 googletest nsis zip
 jobs=$(nproc)
 build=build-windows
 started=$(date +%s)
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/x86_64-w64-mingw32.cmake -DCMAKE_BUILD_TYPE=Release -DCTTAX_UI=win32 -DCTTAX_BUILD_UI=ON \
-  >/dev/null
+configure_windows "$build"
 cmake --build "$build" -j"$jobs"
 for exe in "$build/ui/win32/cttax.exe" "$build/cli/cttax-calc.exe"; do
   dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr '\n' ' ')
@@ -30,7 +29,7 @@ $wine cmd /c exit >"$build/wine.log" 2>&1
 ctest --test-dir "$build" --output-on-failure -j"$jobs"
 tested=$(date +%s)
 
-compared=$(scripts/compare-raw.sh "$build" windows "$wine" "$build/cli/cttax-calc.exe")
+compared=$(scripts/lib/compare-raw.sh "$build" windows "$wine" "$build/cli/cttax-calc.exe")
 read -r calc_ms bytes _ <<<"$compared"
 # A CSV file named on the command line (as a file dropped onto the .exe is)
 # reads as standard input does.

@@ -4,6 +4,24 @@
 # The median of the numbers on standard input, one per line.
 median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 
+# A release build configured in FOLDER for another machine, with the
+# toolchain cmake/toolchains/NAME.cmake; more cmake options after them.
+#   configure_cross FOLDER NAME [OPTION...]
+configure_cross() {
+  local folder=$1 toolchain=$2
+  shift 2
+  cmake -S . -B "$folder" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchains/$toolchain.cmake" -DCMAKE_BUILD_TYPE=Release \
+    "$@" >/dev/null
+}
+
+# The Windows build (mingw-w64, the Win32 window) in FOLDER.
+#   configure_windows FOLDER [OPTION...]
+configure_windows() {
+  local folder=$1
+  shift
+  configure_cross "$folder" x86_64-w64-mingw32 -DCTTAX_UI=win32 -DCTTAX_BUILD_UI=ON "$@"
+}
+
 # A Wine prefix of the script's own, quiet, and the 64-bit loader.
 #   use_wine PREFIX-FOLDER   sets WINEPREFIX, WINEDEBUG and wine
 use_wine() {
