@@ -57,7 +57,7 @@ SettingsPath &SettingsPath::replace_extension(const char *extension)
 
 SettingsPath &SettingsPath::operator+=(const char *more)
 {
-    text_ += fromUtf8(more);
+    text_ += wide(more);
     return *this;
 }
 
