@@ -14,6 +14,7 @@
 // the software type they are in soft_extended.h), never long double or the
 // <cmath> functions on it.
 
+#include "engine/bit_cast.h"
 #include "engine/soft_extended.h"
 
 #include <cmath>
@@ -55,7 +56,7 @@ constexpr Extended extendedFromBits(std::uint16_t signExponent, std::uint64_t si
         std::uint16_t signExponent;
         unsigned char padding[sizeof(Extended) - 10];
     };
-    return std::bit_cast<Extended>(Layout{significand, signExponent, {}});
+    return bitCast<Extended>(Layout{significand, signExponent, {}});
 }
 
 inline ExtendedBits bitsOf(Extended x)

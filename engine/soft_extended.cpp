@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "engine/bit_cast.h"
 #include "engine/soft_extended.h"
 
 #include "engine/soft_wide.h"
@@ -247,13 +248,13 @@ S::operator double() const
 {
     const std::uint64_t sign = negative() ? 1ULL << 63 : 0;
     if (isUnsupported(*this))
-        return std::bit_cast<double>(0xFFF8000000000000ULL); // the double default NaN
+        return bitCast<double>(0xFFF8000000000000ULL); // the double default NaN
     if (isNan())
-        return std::bit_cast<double>(sign | 0x7FF8000000000000ULL | ((significand_ >> 11) & ((1ULL << 52) - 1)));
+        return bitCast<double>(sign | 0x7FF8000000000000ULL | ((significand_ >> 11) & ((1ULL << 52) - 1)));
     if (isInfinite())
-        return std::bit_cast<double>(sign | 0x7FF0000000000000ULL);
+        return bitCast<double>(sign | 0x7FF0000000000000ULL);
     if (significand_ == 0)
-        return std::bit_cast<double>(sign);
+        return bitCast<double>(sign);
     // Normalise, then round to 53 bits (fewer for a double subnormal).
     const int lead = std::countl_zero(significand_);
     const std::uint64_t m = significand_ << lead;
@@ -282,9 +283,9 @@ S::operator double() const
         }
     }
     if (exponent >= 0x7FF)
-        return std::bit_cast<double>(sign | 0x7FF0000000000000ULL);
+        return bitCast<double>(sign | 0x7FF0000000000000ULL);
     const std::uint64_t fraction = kept & ((1ULL << 52) - 1);
-    return std::bit_cast<double>(sign | (static_cast<std::uint64_t>(exponent) << 52) | fraction);
+    return bitCast<double>(sign | (static_cast<std::uint64_t>(exponent) << 52) | fraction);
 }
 
 S::operator std::int64_t() const

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "engine/bit_cast.h"
 #include <bit>
 #include <cmath>
 #include <concepts>
@@ -170,7 +171,7 @@ private:
 
 constexpr SoftExtended::SoftExtended(double value)
 {
-    const auto raw = std::bit_cast<std::uint64_t>(value);
+    const auto raw = bitCast<std::uint64_t>(value);
     const auto sign = static_cast<std::uint16_t>(raw >> 63 ? kSignBit : 0);
     const auto exponent = static_cast<std::int32_t>((raw >> 52) & 0x7FF);
     const std::uint64_t fraction = raw & ((1ULL << 52) - 1);

@@ -10,6 +10,7 @@
 // stream's digest; those lines are pasted below. Remaking them needs an x87
 // machine: a digest printed by the software type only repeats that type.
 // A stream changed on purpose (another seed or length) needs new digests.
+#include "engine/bit_cast.h"
 #include "engine/extended.h"
 #include "engine/fpenv.h"
 #include "settings/settings_file.h"
@@ -145,8 +146,8 @@ std::uint64_t conversions()
         if (r.below(2) && (bits.signExponent & 0x7FFF) != 0 && (bits.signExponent & 0x7FFF) != 0x7FFF)
             bits.signExponent = static_cast<std::uint16_t>((bits.signExponent & 0x8000) | (16383 - 1100 + r.below(2200)));
         const Extended x = fromBits(bits);
-        digest.add(std::bit_cast<std::uint64_t>(static_cast<double>(x)), 8);
-        digest.add(Extended(std::bit_cast<double>(r.next())));
+        digest.add(cttax::bitCast<std::uint64_t>(static_cast<double>(x)), 8);
+        digest.add(Extended(cttax::bitCast<double>(r.next())));
         digest.add(roundToInteger(x));
         if (isFinite(x) && x != 0) // ilogb of 0 and NaN: each C library's own number
             digest.add(static_cast<std::uint64_t>(binaryExponent(x)), 4);

@@ -3,6 +3,7 @@
 // cases (checked against their known results on every machine), then ten
 // million random operand pairs per operation and a few million for each
 // conversion where the x87 unit is there to compare with.
+#include "engine/bit_cast.h"
 #include "engine/fpenv.h"
 #include "engine/soft_extended.h"
 #include "engine/soft_wide.h"
@@ -145,18 +146,18 @@ std::string opName(const ::testing::TestParamInfo<Op> &info)
 INSTANTIATE_TEST_SUITE_P(SoftExtended, RandomOperands, ::testing::Values(Op::Add, Op::Sub, Op::Mul, Op::Div), opName);
 
 // One random operand of any class.
-Bits anyOperand(Random &r)
+[[maybe_unused]] Bits anyOperand(Random &r)
 {
     Bits a{}, b{};
     pair(r, static_cast<Op>(r.below(4)), a, b);
     return r.below(2) ? a : b;
 }
 
-[[gnu::noinline]] double hardwareToDouble(long double x)
+[[gnu::noinline, maybe_unused]] double hardwareToDouble(long double x)
 {
     return static_cast<double>(x);
 }
-[[gnu::noinline]] long double hardwareFromDouble(double x)
+[[gnu::noinline, maybe_unused]] long double hardwareFromDouble(double x)
 {
     return x;
 }
@@ -177,9 +178,9 @@ TEST(SoftExtendedConversions, DoubleBothWaysAsTheHardware)
                 x.signExponent = static_cast<std::uint16_t>((x.signExponent & 0x8000) | (16383 - 1100 + r.below(2200)));
             const double want = hardwareToDouble(hardware(x));
             const double got = static_cast<double>(soft(x));
-            if (std::bit_cast<std::uint64_t>(want) != std::bit_cast<std::uint64_t>(got) && ++mismatches <= 10)
+            if (cttax::bitCast<std::uint64_t>(want) != cttax::bitCast<std::uint64_t>(got) && ++mismatches <= 10)
                 ADD_FAILURE() << "to double " << text(x) << ": " << got << " vs " << want;
-            const auto d = std::bit_cast<double>(r.next());
+            const auto d = cttax::bitCast<double>(r.next());
             const Bits back = SoftExtended(d).bits();
             if (!(back == hardwareBits(hardwareFromDouble(d))) && ++mismatches <= 10)
                 ADD_FAILURE() << "from double " << d << ": " << text(back);
@@ -188,11 +189,11 @@ TEST(SoftExtendedConversions, DoubleBothWaysAsTheHardware)
     }
 }
 
-[[gnu::noinline]] std::int64_t hardwareToInt64(long double x)
+[[gnu::noinline, maybe_unused]] std::int64_t hardwareToInt64(long double x)
 {
     return static_cast<std::int64_t>(x);
 }
-[[gnu::noinline]] std::uint64_t hardwareToUint64(long double x)
+[[gnu::noinline, maybe_unused]] std::uint64_t hardwareToUint64(long double x)
 {
     return static_cast<std::uint64_t>(x);
 }
@@ -307,8 +308,8 @@ TEST(SoftExtendedValues, LimitsAndConstantsHaveTheirBits)
     EXPECT_EQ(text(SoftExtended(~0ULL)), "0xf.fffffffffffffffp+60");
     EXPECT_EQ(text(SoftExtended(1) / 10), "0xc.ccccccccccccccdp-7");
     // 2^-1075 + 2^-1100 rounds to the smallest double subnormal; 2^-1075 alone ties to 0.
-    EXPECT_EQ(std::bit_cast<std::uint64_t>(static_cast<double>(SoftExtended::fromBits(16383 - 1075, kTop | 1ULL << 38))), 1u);
-    EXPECT_EQ(std::bit_cast<std::uint64_t>(static_cast<double>(SoftExtended::fromBits(16383 - 1075, kTop))), 0u);
+    EXPECT_EQ(cttax::bitCast<std::uint64_t>(static_cast<double>(SoftExtended::fromBits(16383 - 1075, kTop | 1ULL << 38))), 1u);
+    EXPECT_EQ(cttax::bitCast<std::uint64_t>(static_cast<double>(SoftExtended::fromBits(16383 - 1075, kTop))), 0u);
     EXPECT_EQ(static_cast<std::int64_t>(SoftExtended(-2.75)), -2);
     EXPECT_EQ(static_cast<std::int64_t>(L::infinity()), INT64_MIN);
     EXPECT_EQ(text(roundToInteger(SoftExtended(2.5))), "0x8p-2");

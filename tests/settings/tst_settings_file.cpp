@@ -196,6 +196,10 @@ INSTANTIATE_TEST_SUITE_P(EdgeCases, Reading, testing::Values(
 
 // ---------------------------------------------------------------- saving safely
 
+// The desktop's file layers; the browser's storage is one text per key,
+// replaced whole, and has its own cases in the page's tests.
+#ifndef __EMSCRIPTEN__
+
 class Saving : public testing::Test {
 protected:
     void SetUp() override
@@ -282,5 +286,7 @@ TEST_F(Saving, UnreadableFileCannotBeLoaded)
 {
     EXPECT_EQ(codeOf([&] { SettingsReader reader(folder / "missing.fig"); }), 2);
 }
+
+#endif
 
 } // namespace
