@@ -38,6 +38,18 @@ struct Colour {
     Rgb fixed{};
 };
 inline constexpr Colour kSystem(SystemColour which) { return {which, {}}; }
+// The system colours where a desktop names none (Linux, the browser): those
+// of the Windows 10 scheme the window was drawn in.
+constexpr Rgb standInFor(SystemColour which)
+{
+    switch (which) {
+    case SystemColour::WindowText: return {0, 0, 0};
+    case SystemColour::AppWorkspace: return {171, 171, 171};
+    case SystemColour::InactiveGradient: return {215, 228, 242};
+    case SystemColour::ButtonFace: break;
+    }
+    return {240, 240, 240};
+}
 inline constexpr Colour kFixed(std::uint8_t r, std::uint8_t g, std::uint8_t b) { return {std::nullopt, {r, g, b}}; }
 
 // A control's text on its background. A fixed colour always has a fixed

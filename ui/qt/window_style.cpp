@@ -14,24 +14,34 @@
 
 namespace cttax {
 
+namespace {
+
+QColor standIn(layout::SystemColour which)
+{
+    const layout::Rgb rgb = layout::standInFor(which);
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+
+} // namespace
+
 QColor windowTextColor()
 {
-    return QColor(0, 0, 0);
+    return standIn(layout::SystemColour::WindowText);
 }
 
 QColor appWorkspaceColor()
 {
-    return QColor(171, 171, 171);
+    return standIn(layout::SystemColour::AppWorkspace);
 }
 
 QColor inactiveGradientColor()
 {
-    return QColor(215, 228, 242);
+    return standIn(layout::SystemColour::InactiveGradient);
 }
 
 QColor buttonFaceColor()
 {
-    return QColor(240, 240, 240);
+    return standIn(layout::SystemColour::ButtonFace);
 }
 
 QColor colourOf(const layout::Colour &colour)

@@ -12,7 +12,7 @@
 namespace cttax {
 
 // The desktop colours the windows are drawn in; a Linux desktop has no
-// named system colours for these, so the classic values stand in.
+// named system colours for these, so the layout's stand-ins are used.
 QColor windowTextColor();        // system window text
 QColor appWorkspaceColor();      // application workspace
 QColor inactiveGradientColor();  // gradient of an inactive title bar
