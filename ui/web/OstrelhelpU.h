@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+namespace cttax::web {
+
+// The help window in the browser: a panel over the page, not modal, moved by
+// its title bar, closed by Escape or its close button. Centred in the view
+// at its first showing, then where it was left.
+class TOstrelFhelp {
+public:
+    TOstrelFhelp();
+    void showInFront();
+};
+
+} // namespace cttax::web
