@@ -104,6 +104,12 @@ void TOstrelF::applyFragment(const std::string &fragment)
     setStatusIndex(*status);
 }
 
+void TOstrelF::openLink(const std::string &fragment)
+{
+    if (!fragment.empty() && !closed_)
+        guarded([&] { applyFragment(fragment); });
+}
+
 void TOstrelF::boxChanged(int box)
 {
     userChanged();

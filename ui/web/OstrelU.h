@@ -24,6 +24,9 @@ public:
     // the user changes something.
     void start(const std::string &fragment);
 
+    // A link's fragment followed while the page is open.
+    void openLink(const std::string &fragment);
+
     // The page's notifications. `box` 0 is the AGI, 1 the property tax.
     void boxChanged(int box);
     void statusChosen();

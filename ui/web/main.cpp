@@ -42,6 +42,12 @@ EMSCRIPTEN_KEEPALIVE void cttax_command(int which)
         window->command(static_cast<cttax::web::TOstrelF::Command>(which));
 }
 
+EMSCRIPTEN_KEEPALIVE void cttax_link_followed()
+{
+    if (window != nullptr)
+        window->openLink(cttax::web::dom::addressFragment());
+}
+
 EMSCRIPTEN_KEEPALIVE void cttax_page_hidden()
 {
     if (window != nullptr)

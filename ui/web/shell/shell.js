@@ -252,6 +252,7 @@ const cttaxShell = (() => {
         makeFrame(title, file, exit, helpText, home, width, height, background) {
             document.title = title;
             frame = element('section', 'frame', desktop());
+            frame.id = 'OstrelF';
             frame.setAttribute('aria-label', title);
             titleBar(frame, title, () => command(0));
             makeMenuBar(frame, {file, exit, help: helpText, home});
@@ -343,13 +344,16 @@ const cttaxShell = (() => {
 
         makeHelp(title, text, width, height, boxLeft, boxTop, boxWidth, boxHeight, font, colour, background) {
             help = element('section', 'frame help', desktop());
+            help.id = 'OstrelFhelp';
             help.setAttribute('aria-label', title);
             help.hidden = true;
             titleBar(help, title, () => { help.hidden = true; });
             const area = element('div', 'client', help);
             area.style.width = width + 'px';
             area.style.height = height + 'px';
+            area.dataset.height = height;
             const memo = element('textarea', '', area);
+            memo.dataset.height = boxHeight;
             memo.readOnly = true;
             memo.value = text;
             memo.setAttribute('aria-label', 'Instructions');
@@ -364,13 +368,19 @@ const cttaxShell = (() => {
         },
         showHelp() {
             help.hidden = false;
+            // Never taller than the view: the text box is shortened and scrolls.
+            const area = help.querySelector('.client'), memo = help.querySelector('textarea');
+            const designed = parseInt(area.dataset.height, 10), box = parseInt(memo.dataset.height, 10);
+            const room = Math.max(120, window.innerHeight - (help.offsetHeight - area.offsetHeight));
+            area.style.height = Math.min(designed, room) + 'px';
+            memo.style.height = (box - Math.max(0, designed - room)) + 'px';
             if (!helpPlaced) {
                 // Centred in the view, as the desktop centres it on the screen.
                 place(help, (window.innerWidth - help.offsetWidth) / 2, Math.max(0, (window.innerHeight - help.offsetHeight) / 2));
                 helpPlaced = true;
             }
             desktop().appendChild(help); // in front
-            help.querySelector('textarea').focus();
+            memo.focus({preventScroll: true});
         },
 
         showDialog(kind, title, text) {
@@ -419,6 +429,9 @@ document.addEventListener('visibilitychange', () => {
     if (document.visibilityState === 'hidden' && Module._cttax_page_hidden)
         Module._cttax_page_hidden();
 });
+
+// A link to other figures followed while the page is open.
+window.addEventListener('hashchange', () => Module._cttax_link_followed && Module._cttax_link_followed());
 
 // Offline after the first visit, and installable.
 if ('serviceWorker' in navigator && location.protocol !== 'file:')
