@@ -3,11 +3,13 @@
 # calculator against a plain strtold/printf program over 1,000,000 lines.
 # With --soft, the same with the software extended type instead of the x87
 # unit (in build-bench-soft/). With --windows, the Win32 window under Wine
-# (scripts/bench-windows.sh).
+# (scripts/bench-windows.sh); with --web, the page in headless Chromium
+# (scripts/bench-web.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/common.sh
 if [ "${1:-}" = --windows ]; then exec scripts/bench-windows.sh; fi
+if [ "${1:-}" = --web ]; then exec scripts/bench-web.sh; fi
 scripts/install-deps.sh libbenchmark-dev
 soft=OFF dir=build-bench
 if [ "${1:-}" = --soft ]; then soft=ON dir=build-bench-soft; fi

@@ -22,6 +22,15 @@ configure_windows() {
   configure_cross "$folder" x86_64-w64-mingw32 -DCTTAX_UI=win32 -DCTTAX_BUILD_UI=ON "$@"
 }
 
+# The browser build (emscripten) configured and built in build-web; emcc
+# runs its own tools with Debian's node modules.
+#   build_web
+build_web() {
+  export NODE_PATH=/usr/share/nodejs
+  configure_cross build-web emscripten
+  cmake --build build-web -j"$(nproc)"
+}
+
 # A Wine prefix of the script's own, quiet, and the 64-bit loader.
 #   use_wine PREFIX-FOLDER   sets WINEPREFIX, WINEDEBUG and wine
 use_wine() {

@@ -8,14 +8,14 @@
 
 namespace cttax::web {
 
-TOstrelFhelp::TOstrelFhelp()
-{
-    dom::makeHelp(layout::kHelpTitle, helpText("\n"), layout::kHelpClient, layout::kHelpText, cssFont(layout::kHelpFace),
-                  cssColour(layout::kHelpLook.text), cssColour(layout::kHelpLook.background));
-}
-
+// Made at its first showing, not at the start: the page paints sooner.
 void TOstrelFhelp::showInFront()
 {
+    if (!made_) {
+        made_ = true;
+        dom::makeHelp(layout::kHelpTitle, helpText("\n"), layout::kHelpClient, layout::kHelpText, cssFont(layout::kHelpFace),
+                      cssColour(layout::kHelpLook.text), cssColour(layout::kHelpLook.background));
+    }
     dom::showHelp();
 }
 

@@ -8,8 +8,10 @@ namespace cttax::web {
 // at its first showing, then where it was left.
 class TOstrelFhelp {
 public:
-    TOstrelFhelp();
     void showInFront();
+
+private:
+    bool made_ = false;
 };
 
 } // namespace cttax::web

@@ -5,12 +5,24 @@
 // here are only the DOM, the dialogs, dragging and the page's life.
 'use strict';
 
+// The program's code, compiled while it still downloads, before its loader
+// runs and while the page sets itself up.
+const compiling = typeof WebAssembly.compileStreaming === 'function'
+    ? WebAssembly.compileStreaming(fetch('cttax.wasm', {credentials: 'same-origin'})) : null;
+
 const cttaxShell = (() => {
     const desktop = () => document.getElementById('desktop');
     let frame, client, group, panel, help, helpPlaced = false;
     const boxes = {};
     const items = [];
     let audio = null;
+    // The locale's decimal symbol, looked up at once: the browser's first use
+    // of its locale data takes a while, which it then spends while the
+    // program's code is still being compiled.
+    const decimalSymbol = (() => {
+        const part = new Intl.NumberFormat().formatToParts(1.5).find((p) => p.type === 'decimal');
+        return part ? part.value : '.';
+    })();
     const dialogQueue = [];
     let returnFocus = null;
 
@@ -36,6 +48,17 @@ const cttaxShell = (() => {
         return text[at + 1].toLowerCase();
     }
 
+    // A window's outer size, from the sizes the page gave it (its border, title
+    // bar, menu bar and client area: see cttax.css) rather than read back,
+    // so the start lays the page out once, when it is first drawn.
+    const chrome = {border: 2, titleBar: 24, menuBar: 21};
+    function outerSize(win) {
+        const area = win.querySelector('.client');
+        const menu = win.querySelector('.menubar') ? chrome.menuBar : 0;
+        return {width: parseFloat(area.style.width) + chrome.border,
+                height: parseFloat(area.style.height) + chrome.border + chrome.titleBar + menu};
+    }
+
     // Moved by its title bar, its title bar kept in the view.
     function draggable(win, bar) {
         bar.addEventListener('pointerdown', (event) => {
@@ -57,7 +80,7 @@ const cttaxShell = (() => {
 
     function place(win, x, y) {
         const grip = 40;
-        x = Math.min(Math.max(x, grip - win.offsetWidth), window.innerWidth - grip);
+        x = Math.min(Math.max(x, grip - outerSize(win).width), window.innerWidth - grip);
         y = Math.min(Math.max(y, 0), Math.max(0, window.innerHeight - 24));
         win.style.left = Math.round(x) + 'px';
         win.style.top = Math.round(y) + 'px';
@@ -67,12 +90,12 @@ const cttaxShell = (() => {
     function fitToView() {
         if (!frame)
             return;
-        const scale = Math.min(1, window.innerWidth / frame.offsetWidth);
+        const scale = Math.min(1, window.innerWidth / outerSize(frame).width);
         frame.style.transform = scale < 1 ? `scale(${scale})` : '';
         if (scale < 1)
             frame.style.left = '0px';
         else
-            place(frame, frame.offsetLeft, frame.offsetTop);
+            place(frame, parseFloat(frame.style.left) || 0, parseFloat(frame.style.top) || 0);
     }
 
     function titleBar(win, title, onClose) {
@@ -231,19 +254,28 @@ const cttaxShell = (() => {
     // Text set in the browser runs a little wider than the desktop's hinted
     // text: the captions' face is made half a pixel smaller until every
     // result caption ends before its box, as the Windows window does at
-    // higher DPIs.
+    // higher DPIs. Measured on a canvas, so the page is laid out only once.
     function fitCaptions() {
         const captions = [...panel.querySelectorAll('span.control')];
-        const overlaps = () => captions.some((caption) => {
-            const box = caption.nextElementSibling;
-            return box && caption.offsetLeft + caption.scrollWidth > box.offsetLeft;
-        });
-        const size = parseFloat(getComputedStyle(captions[0]).fontSize);
-        const face = [...client.querySelectorAll('.control')].filter(
-            (control) => parseFloat(getComputedStyle(control).fontSize) === size);
-        for (let smaller = size - 0.5; overlaps() && smaller > size - 4; smaller -= 0.5)
-            for (const control of face)
-                control.style.fontSize = smaller + 'px';
+        const style = captions[0].style;
+        const size = parseFloat(style.fontSize);
+        const measure = document.createElement('canvas').getContext('2d');
+        const fits = (px) => {
+            measure.font = `${style.fontWeight} ${px}px ${style.fontFamily}`;
+            return captions.every((caption) => {
+                const box = caption.nextElementSibling;
+                return !box || parseFloat(caption.style.left) + measure.measureText(caption.textContent).width
+                    <= parseFloat(box.style.left);
+            });
+        };
+        let px = size;
+        while (!fits(px) && px > size - 4)
+            px -= 0.5;
+        if (px === size)
+            return;
+        for (const control of client.querySelectorAll('.control'))
+            if (parseFloat(control.style.fontSize) === size && control.style.fontWeight === style.fontWeight)
+                control.style.fontSize = px + 'px';
     }
 
     return {
@@ -312,20 +344,19 @@ const cttaxShell = (() => {
         boxText: (name) => boxes[name].value,
         setBoxText(name, text) {
             boxes[name].value = text;
-            boxes[name].scrollLeft = 0; // a long text shows from its start
         },
         statusIndex: () => items.findIndex((radio) => radio.checked),
         setStatusIndex(index) {
             items.forEach((radio, i) => { radio.checked = i === index; });
         },
-        focusStatusItem: (index) => items[index].focus(),
+        focusStatusItem: (index) => items[index].focus({preventScroll: true}),
 
         placeFrame(x, y) {
             frame.style.left = x + 'px';
             frame.style.top = y + 'px';
             fitToView();
         },
-        frameRect: () => ({x: frame.offsetLeft, y: frame.offsetTop, width: frame.offsetWidth, height: frame.offsetHeight}),
+        frameRect: () => ({x: parseFloat(frame.style.left) || 0, y: parseFloat(frame.style.top) || 0, ...outerSize(frame)}),
         viewSize: () => ({width: window.innerWidth, height: window.innerHeight}),
 
         closeWindow() {
@@ -403,10 +434,7 @@ const cttaxShell = (() => {
             }
         },
         openInNewTab: (address) => { window.open(address, '_blank', 'noopener,noreferrer'); },
-        decimalSymbol() {
-            const part = new Intl.NumberFormat().formatToParts(1.5).find((p) => p.type === 'decimal');
-            return part ? part.value : '.';
-        },
+        decimalSymbol: () => decimalSymbol,
         addressFragment() {
             const raw = location.hash.slice(1);
             try {
@@ -421,6 +449,12 @@ const cttaxShell = (() => {
 // The program's module: its errors on the console, never in the page's way.
 var Module = {
     printErr: (text) => console.warn(text),
+    instantiateWasm: compiling ? (imports, done) => {
+        compiling.then((module) => WebAssembly.instantiate(module, imports))
+            .then((instance) => done(instance, null))
+            .catch((error) => console.warn('cttax: ' + error));
+        return {};
+    } : undefined,
 };
 
 // The settings are stored whenever the page is hidden or left.
