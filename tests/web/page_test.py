@@ -219,6 +219,16 @@ try:
           [True, "13000", "99", "0.75", "74", "0", "25"])
     check("import: stored byte for byte", stored(), "300\r\n400\r\n 1.63000000000000E+0004\r\n 0.00000000000000E+0000\r\n0\r\n")
 
+    # Storage full: the save is reported, the stored text stays as it was.
+    before = stored()
+    d.execute_script("Storage.prototype.setItem = function () {"
+                     " throw new DOMException('full', 'QuotaExceededError'); };")
+    d.find_element(By.XPATH, "//div[@role='menubar']/button[normalize-space()='File']").click()
+    d.find_element(By.XPATH, "//div[@role='menu']/button[normalize-space()='Exit']").click()
+    check("storage full reported", dialog_text(), "Disk full.\ncttax.fig")
+    close_dialogs()
+    check("storage full: the stored text kept", stored(), before)
+
     # A damaged stored text is reported once, and the window opens.
     set_stored("5\r\n6\r\n1,234\r\n7\r\n1\r\n")
     d.get(server.address + "index.html")

@@ -9,6 +9,13 @@
 // runs and while the page sets itself up.
 const compiling = typeof WebAssembly.compileStreaming === 'function'
     ? WebAssembly.compileStreaming(fetch('cttax.wasm', {credentials: 'same-origin'})) : null;
+// The stored settings opened meanwhile too (the first use of the storage
+// opens its database); the program reads them itself.
+try {
+    localStorage.getItem('cttax.fig');
+} catch (error) {
+    // refused: the program reports it when it reads
+}
 
 const cttaxShell = (() => {
     const desktop = () => document.getElementById('desktop');
