@@ -12,7 +12,7 @@ source scripts/lib/common.sh
 scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine64 googletest
 build=build-bench-windows # its own: the benchmarks on, the tests off
 configure_windows "$build" -DCTTAX_BUILD_BENCH=ON -DBUILD_TESTING=OFF
-cmake --build "$build" -j"$(nproc)" --target win32_probe
+cmake --build "$build" -j"$(nproc)" --target win32_probe cttax cttax-calc
 source tests/e2e/lib.sh
 start_display
 start_wm openbox
