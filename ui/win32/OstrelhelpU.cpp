@@ -28,7 +28,7 @@ int scrollBarWidth(UINT dpi)
 
 } // namespace
 
-TOstrelFhelp::TOstrelFhelp(HINSTANCE instance)
+TOstrelFhelp::TOstrelFhelp(HINSTANCE instance) : instance_(instance)
 {
     WNDCLASSEXW type{};
     type.cbSize = sizeof type;
@@ -39,8 +39,14 @@ TOstrelFhelp::TOstrelFhelp(HINSTANCE instance)
     type.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE); // the layout's help background
     type.lpszClassName = kClassName;
     ::RegisterClassExW(&type);
+}
+
+// The frame is made at the first showing too: a top-level window is one of
+// the dearer things a start-up makes.
+void TOstrelFhelp::makeFrame()
+{
     window_ = ::CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, wide(layout::kHelpTitle).c_str(), kStyle, 0, 0, 0, 0, nullptr,
-                                nullptr, instance, this);
+                                nullptr, instance_, this);
     const UINT dpi = dpiOf(window_);
     const SIZE outer = outerSizeFor(layout::kHelpClient.width, layout::kHelpClient.height, kStyle, WS_EX_CONTROLPARENT, false, dpi);
     ::SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -101,6 +107,8 @@ TOstrelFhelp::~TOstrelFhelp()
 
 void TOstrelFhelp::showInFront()
 {
+    if (window_ == nullptr)
+        makeFrame();
     if (!::IsWindowVisible(window_)) {
         if (!placed_) {
             placeFirst();

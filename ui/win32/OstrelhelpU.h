@@ -5,8 +5,8 @@
 
 namespace cttax::win32 {
 
-// The instructions window: one fixed, read-only, word-wrapped text. Created
-// hidden; its close button and Esc only hide it.
+// The instructions window: one fixed, read-only, word-wrapped text. Made at
+// its first showing; its close button and Esc only hide it.
 class TOstrelFhelp {
 public:
     explicit TOstrelFhelp(HINSTANCE instance);
@@ -26,10 +26,12 @@ public:
 
 private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void makeFrame();
     void fillText(int shorter, int wider);
     void placeFirst();
 
-    HWND window_ = nullptr;
+    HINSTANCE instance_;
+    HWND window_ = nullptr; // made at the first showing
     HFONT font_ = nullptr;
     bool placed_ = false;
 };
