@@ -3,6 +3,7 @@
 
 #include "form/help_text.h"
 #include "form/layout.h"
+#include "form/placement.h"
 #include "ui/web/dom.h"
 #include "ui/web/style.h"
 
@@ -17,6 +18,12 @@ void TOstrelFhelp::showInFront()
                       cssColour(layout::kHelpLook.text), cssColour(layout::kHelpLook.background));
     }
     dom::showHelp();
+    if (!placed_) {
+        // Centred in the view, as the desktop centres it on the screens.
+        const ScreenSize view = dom::viewportSize();
+        dom::placeHelp(centredOnDesktop({0, 0, view.width, view.height}, dom::helpFrameSize()));
+        placed_ = true;
+    }
 }
 
 } // namespace cttax::web

@@ -12,6 +12,7 @@ public:
 
 private:
     bool made_ = false;
+    bool placed_ = false;
 };
 
 } // namespace cttax::web

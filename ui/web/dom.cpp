@@ -42,6 +42,9 @@ EM_JS(void, js_make_help, (const char *title, const char *text, int width, int h
                         UTF8ToString(font), UTF8ToString(colour), UTF8ToString(background));
 });
 EM_JS(void, js_show_help, (), { cttaxShell.showHelp(); });
+EM_JS(int, js_help_width, (), { return cttaxShell.helpSize().width; });
+EM_JS(int, js_help_height, (), { return cttaxShell.helpSize().height; });
+EM_JS(void, js_place_help, (int x, int y), { cttaxShell.placeHelp(x, y); });
 EM_JS(void, js_show_dialog, (const char *kind, const char *title, const char *text), {
     cttaxShell.showDialog(UTF8ToString(kind), UTF8ToString(title), UTF8ToString(text));
 });
@@ -141,6 +144,16 @@ void makeHelp(const std::string &title, const std::string &text, ScreenSize clie
 void showHelp()
 {
     js_show_help();
+}
+
+ScreenSize helpFrameSize()
+{
+    return {js_help_width(), js_help_height()};
+}
+
+void placeHelp(ScreenPoint at)
+{
+    js_place_help(at.x, at.y);
 }
 
 void showDialog(const char *kind, const std::string &title, const std::string &text)

@@ -49,7 +49,10 @@ void closeWindow();
 // The help window, hidden: its client size, the text box's place in it.
 void makeHelp(const std::string &title, const std::string &text, ScreenSize client, ScreenArea textBox,
               const std::string &font, const std::string &colour, const std::string &background);
+// Shows the help window in front, no taller than the view.
 void showHelp();
+ScreenSize helpFrameSize();
+void placeHelp(ScreenPoint at);
 
 // A modal dialog centred in the view, the focus back where it was when it
 // closes; `kind` "warning" or "error".

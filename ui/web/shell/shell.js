@@ -19,7 +19,7 @@ try {
 
 const cttaxShell = (() => {
     const desktop = () => document.getElementById('desktop');
-    let frame, client, group, panel, help, helpPlaced = false;
+    let frame, client, group, panel, help;
     const boxes = {};
     const items = [];
     let audio = null;
@@ -412,14 +412,12 @@ const cttaxShell = (() => {
             const room = Math.max(120, window.innerHeight - (help.offsetHeight - area.offsetHeight));
             area.style.height = Math.min(designed, room) + 'px';
             memo.style.height = (box - Math.max(0, designed - room)) + 'px';
-            if (!helpPlaced) {
-                // Centred in the view, as the desktop centres it on the screen.
-                place(help, (window.innerWidth - help.offsetWidth) / 2, Math.max(0, (window.innerHeight - help.offsetHeight) / 2));
-                helpPlaced = true;
-            }
             desktop().appendChild(help); // in front
             memo.focus({preventScroll: true});
         },
+
+        helpSize: () => outerSize(help),
+        placeHelp: (x, y) => place(help, x, y),
 
         showDialog(kind, title, text) {
             dialogQueue.push({kind, title, text});
