@@ -7,6 +7,7 @@ import sys
 import time
 
 from selenium.common.exceptions import WebDriverException
+from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
@@ -181,8 +182,9 @@ try:
     item("Married").click()
     type_into("CT Property Tax Paid", "1200")
     type_into("CT Adjusted Gross Income", "60000")
-    d.execute_script("document.getElementById('OstrelF').style.left = '120px';"
-                     "document.getElementById('OstrelF').style.top = '40px';")
+    # Dragged by its title bar from 10,10 (the first start's place) to 120,40.
+    bar = d.find_element(By.CSS_SELECTOR, "#OstrelF .titlebar .caption")
+    ActionChains(d).move_to_element(bar).click_and_hold().move_by_offset(55, 15).move_by_offset(55, 15).release().perform()
     resources = d.execute_script("return performance.getEntriesByType('resource').length;")
     d.find_element(By.XPATH, "//div[@role='menubar']/button[normalize-space()='File']").click()
     d.find_element(By.XPATH, "//div[@role='menu']/button[normalize-space()='Exit']").click()
