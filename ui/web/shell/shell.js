@@ -267,19 +267,23 @@ const cttaxShell = (() => {
         const style = captions[0].style;
         const size = parseFloat(style.fontSize);
         const measure = document.createElement('canvas').getContext('2d');
-        const fits = (px) => {
-            measure.font = `${style.fontWeight} ${px}px ${style.fontFamily}`;
-            return captions.every((caption) => {
-                const box = caption.nextElementSibling;
-                return !box || parseFloat(caption.style.left) + measure.measureText(caption.textContent).width
-                    <= parseFloat(box.style.left);
-            });
-        };
-        let px = size;
-        while (!fits(px) && px > size - 4)
-            px -= 0.5;
-        if (px === size)
+        const font = (px) => `${style.fontWeight} ${px}px ${style.fontFamily}`;
+        const room = (caption) => parseFloat(caption.nextElementSibling.style.left) - parseFloat(caption.style.left);
+        // Text widths grow with the size: the largest half pixel at which the
+        // tightest caption fits, then checked.
+        measure.font = font(size);
+        let tightest = 1;
+        for (const caption of captions)
+            tightest = Math.min(tightest, room(caption) / measure.measureText(caption.textContent).width);
+        if (tightest >= 1)
             return;
+        let px = Math.floor(size * tightest * 2) / 2;
+        const fits = () => {
+            measure.font = font(px);
+            return captions.every((caption) => measure.measureText(caption.textContent).width <= room(caption));
+        };
+        while (!fits() && px > size - 4)
+            px -= 0.5;
         for (const control of client.querySelectorAll('.control'))
             if (parseFloat(control.style.fontSize) === size && control.style.fontWeight === style.fontWeight)
                 control.style.fontSize = px + 'px';
