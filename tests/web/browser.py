@@ -32,7 +32,7 @@ class Quiet(http.server.SimpleHTTPRequestHandler):
         pass
 
 
-def chromium(downloads, width=1024, height=768):
+def chromium(downloads, width=1024, height=768, language=None):
     options = webdriver.ChromeOptions()
     options.binary_location = "/usr/bin/chromium"
     profile = tempfile.mkdtemp(prefix="cttax-chromium-")
@@ -42,8 +42,11 @@ def chromium(downloads, width=1024, height=768):
                  "--disable-background-networking", "--disable-component-update", "--disable-sync",
                  "--user-data-dir=" + profile, "--window-size=%d,%d" % (width, height)):
         options.add_argument(flag)
-    options.add_experimental_option("prefs", {"download.default_directory": downloads,
-                                              "download.prompt_for_download": False})
+    prefs = {"download.default_directory": downloads, "download.prompt_for_download": False}
+    if language:
+        options.add_argument("--lang=" + language)
+        prefs["intl.accept_languages"] = language
+    options.add_experimental_option("prefs", prefs)
     options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
     driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
     driver.execute_cdp_cmd("Browser.setDownloadBehavior", {"behavior": "allow", "downloadPath": downloads})

@@ -268,5 +268,20 @@ try:
 finally:
     d.quit()
 
+# The browser's language's decimal symbol: shown and taken, at the first
+# visit (no service worker yet) and at a later one.
+server = Server(site)
+d = chromium(downloads, language="de-DE")
+try:
+    for visit in ("first", "later"):
+        open_page("#single,16300,0")
+        check("de-DE %s visit: the credit decimal with a comma" % visit, box(RESULTS[2]).get_attribute("value"), "0,75")
+        wait_for(lambda: d.execute_script("return !!navigator.serviceWorker.controller;"), "the service worker")
+    type_into("CT Adjusted Gross Income", "16300,5")
+    check("de-DE: a comma taken without a warning", [warnings_seen, box(RESULTS[0]).get_attribute("value")], [0, "13000"])
+finally:
+    d.quit()
+    server.stop()
+
 print("web page: %d passed, %d failed (screenshots in %s)" % (passed, len(failures), out))
 sys.exit(1 if failures else 0)

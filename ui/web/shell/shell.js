@@ -9,6 +9,17 @@
 // runs and while the page sets itself up.
 const compiling = typeof WebAssembly.compileStreaming === 'function'
     ? WebAssembly.compileStreaming(fetch('cttax.wasm', {credentials: 'same-origin'})) : null;
+// The locale's decimal symbol. The first use of the browser's locale data in
+// a page takes a while (about 12 ms): the service worker, which keeps it,
+// answers it instead, while the page loads; without one, the page looks it up.
+function localeDecimalSymbol() {
+    const part = new Intl.NumberFormat(navigator.language).formatToParts(1.5).find((p) => p.type === 'decimal');
+    return part ? part.value : '.';
+}
+const decimalLookup = navigator.serviceWorker && navigator.serviceWorker.controller
+    ? fetch('locale-decimal-symbol').then((answer) => (answer.ok ? answer.text() : null)).catch(() => null)
+    : Promise.resolve(null);
+
 // The stored settings opened meanwhile too (the first use of the storage
 // opens its database); the program reads them itself.
 try {
@@ -23,13 +34,7 @@ const cttaxShell = (() => {
     const boxes = {};
     const items = [];
     let audio = null;
-    // The locale's decimal symbol, looked up at once: the browser's first use
-    // of its locale data takes a while, which it then spends while the
-    // program's code is still being compiled.
-    const decimalSymbol = (() => {
-        const part = new Intl.NumberFormat().formatToParts(1.5).find((p) => p.type === 'decimal');
-        return part ? part.value : '.';
-    })();
+    let decimalSymbol = null;
     const dialogQueue = [];
     let returnFocus = null;
 
@@ -443,7 +448,8 @@ const cttaxShell = (() => {
             }
         },
         openInNewTab: (address) => { window.open(address, '_blank', 'noopener,noreferrer'); },
-        decimalSymbol: () => decimalSymbol,
+        decimalSymbol: () => decimalSymbol !== null ? decimalSymbol : localeDecimalSymbol(),
+        setDecimalSymbol: (symbol) => { decimalSymbol = symbol; },
         addressFragment() {
             const raw = location.hash.slice(1);
             try {
@@ -458,6 +464,14 @@ const cttaxShell = (() => {
 // The program's module: its errors on the console, never in the page's way.
 var Module = {
     printErr: (text) => console.warn(text),
+    preRun: [() => {
+        addRunDependency('locale');
+        decimalLookup.then((symbol) => {
+            if (symbol)
+                cttaxShell.setDecimalSymbol(symbol);
+            removeRunDependency('locale');
+        });
+    }],
     instantiateWasm: compiling ? (imports, done) => {
         compiling.then((module) => WebAssembly.instantiate(module, imports))
             .then((instance) => done(instance, null))
