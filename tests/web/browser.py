@@ -37,8 +37,9 @@ def chromium(downloads, width=1024, height=768, language=None):
     options.binary_location = "/usr/bin/chromium"
     profile = tempfile.mkdtemp(prefix="cttax-chromium-")
     # This machine's network is closed: no background connections, no
-    # first-run or sync traffic.
-    for flag in ("--headless=new", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+    # first-run or sync traffic; /dev/shm is small in containers, so the
+    # browser keeps its shared memory in /tmp.
+    for flag in ("--headless=new", "--no-sandbox", "--disable-dev-shm-usage", "--disable-gpu", "--disable-quic", "--no-first-run",
                  "--disable-background-networking", "--disable-component-update", "--disable-sync",
                  "--user-data-dir=" + profile, "--window-size=%d,%d" % (width, height)):
         options.add_argument(flag)
