@@ -103,11 +103,17 @@ public:
     }
 
     const TaxState &taxState() const { return state_; }
+    // Where the settings are kept.
+    const SettingsLocation &settingsLocation() const { return settings_; }
 
     // The decimal symbol the boxes show and take besides "." (the
     // desktop's, as the front end reads it): "." where it is empty.
     void setDecimalSymbol(std::string symbol);
     const std::string &decimalSymbol() const { return decimalSymbol_; }
+
+protected:
+    // The desktop the form reports to, for a front end's own messages.
+    FormDesktop &desktop() const { return desktop_; }
 
 private:
     void inputChanged(FormControls::Input box, Extended &target, const char *warning);

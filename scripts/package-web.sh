@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 source scripts/lib/common.sh
 scripts/install-deps.sh emscripten nodejs zip
 build_web
-version=$(sed -n 's/^project(cttax VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+version=$(project_version)
 zip=build-web/cttax-$version-web.zip
 rm -f "$zip"
 (cd build-web/ui/web/site && zip -q -X -r "../../../$(basename "$zip")" .)

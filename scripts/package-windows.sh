@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 source scripts/lib/common.sh
 scripts/install-deps.sh nsis zip
 build=build-windows
-version=$(sed -n 's/^project(cttax VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+version=$(project_version)
 package=$build/package
 rm -rf "$package" && mkdir -p "$package"
 sed "s/@VERSION@/$version/" packaging/windows/README.txt | sed 's/$/\r/' >"$package/README.txt"

@@ -4,6 +4,9 @@
 # The median of the numbers on standard input, one per line.
 median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 
+# The project's version, from the top CMakeLists.txt.
+project_version() { sed -n 's/^project(cttax VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt; }
+
 # A release build configured in FOLDER for another machine, with the
 # toolchain cmake/toolchains/NAME.cmake; more cmake options after them.
 #   configure_cross FOLDER NAME [OPTION...]

@@ -85,6 +85,12 @@ def stored():
     return d.execute_script("return localStorage.getItem('cttax.fig');")
 
 
+def file_menu(entry):
+    """File > the entry whose text starts with `entry`."""
+    d.find_element(By.XPATH, "//div[@role='menubar']/button[normalize-space()='File']").click()
+    d.find_element(By.XPATH, "//div[@role='menu']/button[starts-with(normalize-space(), '%s')]" % entry).click()
+
+
 def set_stored(text):
     """Stores `text` from another page of the site: the page itself stores its
     own state whenever it is left."""
@@ -186,8 +192,7 @@ try:
     bar = d.find_element(By.CSS_SELECTOR, "#OstrelF .titlebar .caption")
     ActionChains(d).move_to_element(bar).click_and_hold().move_by_offset(55, 15).move_by_offset(55, 15).release().perform()
     resources = d.execute_script("return performance.getEntriesByType('resource').length;")
-    d.find_element(By.XPATH, "//div[@role='menubar']/button[normalize-space()='File']").click()
-    d.find_element(By.XPATH, "//div[@role='menu']/button[normalize-space()='Exit']").click()
+    file_menu("Exit")
     desktop_lines = "40\r\n120\r\n 6.00000000000000E+0004\r\n 1.20000000000000E+0003\r\n1\r\n"
     check("Exit stores the desktop's five lines", stored(), desktop_lines)
     check("no request made since the page loaded",
@@ -202,8 +207,7 @@ try:
           [120, 40])
 
     # Export gives the desktop's bytes.
-    d.find_element(By.XPATH, "//div[@role='menubar']/button[normalize-space()='File']").click()
-    d.find_element(By.XPATH, "//div[@role='menu']/button[starts-with(normalize-space(), 'Export')]").click()
+    file_menu("Export")
     exported = os.path.join(downloads, "cttax.fig")
     wait_for(lambda: os.path.exists(exported) and os.path.getsize(exported) > 0, "the exported file")
     with open(exported, "rb") as f:
@@ -213,8 +217,7 @@ try:
     desktop_file = os.path.join(out, "desktop.fig")
     with open(desktop_file, "wb") as f:
         f.write(b"300\r\n400\r\n 1.63000000000000E+0004\r\n 0.00000000000000E+0000\r\n0\r\n")
-    d.find_element(By.XPATH, "//div[@role='menubar']/button[normalize-space()='File']").click()
-    d.find_element(By.XPATH, "//div[@role='menu']/button[starts-with(normalize-space(), 'Import')]").click()
+    file_menu("Import")
     d.find_element(By.ID, "import-file").send_keys(desktop_file)
     wait_for(lambda: box("CT Adjusted Gross Income").get_attribute("value") == "16300", "the imported figures")
     check("import: Single and its results", [item("Single").is_selected()] + results(),
@@ -225,8 +228,7 @@ try:
     before = stored()
     d.execute_script("Storage.prototype.setItem = function () {"
                      " throw new DOMException('full', 'QuotaExceededError'); };")
-    d.find_element(By.XPATH, "//div[@role='menubar']/button[normalize-space()='File']").click()
-    d.find_element(By.XPATH, "//div[@role='menu']/button[normalize-space()='Exit']").click()
+    file_menu("Exit")
     check("storage full reported", dialog_text(), "Disk full.\ncttax.fig")
     close_dialogs()
     check("storage full: the stored text kept", stored(), before)

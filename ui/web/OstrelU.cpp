@@ -2,6 +2,7 @@
 #include "ui/web/OstrelU.h"
 
 #include "cli/batch.h"
+#include "cli/csv.h"
 #include "form/layout.h"
 #include "settings/web/storage.h"
 #include "ui/web/OstrelhelpU.h"
@@ -42,22 +43,10 @@ const char *boxName(FormControls::Input input)
     return input == FormControls::Input::Agi ? "Edit1" : "Edit2";
 }
 
-std::vector<std::string> fields(std::string_view text)
-{
-    std::vector<std::string> out(1);
-    for (const char c : text) {
-        if (c == ',')
-            out.emplace_back();
-        else
-            out.back().push_back(c);
-    }
-    return out;
-}
-
 } // namespace
 
 TOstrelF::TOstrelF(FormDesktop &desktop, SettingsLocation settings, TOstrelFhelp &help)
-    : MainForm(*this, *this, desktop, "cttax", settings), help_(help), storedAs_(settings.file), desktop_(desktop)
+    : MainForm(*this, *this, desktop, "cttax", std::move(settings)), help_(help)
 {
     setDecimalSymbol(dom::decimalSymbol());
     dom::makeFrame(layout::kWindowTitle, layout::kFileMenu, layout::kExitCommand, layout::kHelpCommand,
@@ -90,12 +79,16 @@ void TOstrelF::start(const std::string &fragment)
 // is), the status is selected.
 void TOstrelF::applyFragment(const std::string &fragment)
 {
-    const std::vector<std::string> parts = fields(fragment);
-    const std::optional<std::int32_t> status = parts.size() == 3 ? cli::parseFilingStatus(parts[0]) : std::nullopt;
+    cli::CsvRecord record;
+    std::size_t consumed = 0;
+    cli::readCsvRecord(fragment, true, consumed, record);
+    const std::vector<std::string> &parts = record.fields;
+    const bool whole = record.problem.empty() && consumed == fragment.size() && parts.size() == 3;
+    const std::optional<std::int32_t> status = whole ? cli::parseFilingStatus(parts[0]) : std::nullopt;
     if (!status) {
-        desktop_.warn("The link's figures are not STATUS,AGI,PROPERTY_TAX (status 0-3, single, married, "
-                      "separately or household): " + fragment);
-        desktop_.beep();
+        desktop().warn("The link's figures are not STATUS,AGI,PROPERTY_TAX (status 0-3, single, married, "
+                       "separately or household): " + fragment);
+        desktop().beep();
         return;
     }
     fromLink_ = true;
@@ -110,10 +103,15 @@ void TOstrelF::openLink(const std::string &fragment)
         guarded([&] { applyFragment(fragment); });
 }
 
+void TOstrelF::changed(Input input)
+{
+    guarded([&] { input == Input::Agi ? Edit1Change() : Edit2Change(); });
+}
+
 void TOstrelF::boxChanged(int box)
 {
     userChanged();
-    guarded([&] { box == 0 ? Edit1Change() : Edit2Change(); });
+    changed(box == 0 ? Input::Agi : Input::PropertyTax);
 }
 
 void TOstrelF::statusChosen()
@@ -146,7 +144,7 @@ std::string TOstrelF::exportSettings()
         if (!closed_)
             writecfg();
         fromLink_ = false;
-        text = storedText(storedAs_.string()).value_or("");
+        text = storedText(storageKey()).value_or("");
     });
     return text;
 }
@@ -161,7 +159,7 @@ void TOstrelF::importSettings(const std::string &bytes)
         check.readReal(real);
         check.readReal(real);
         check.readInteger();
-        storeText(storedAs_.string(), bytes);
+        storeText(storageKey(), bytes);
         fromLink_ = false;
         readcfg();
     });
@@ -179,7 +177,7 @@ void TOstrelF::writeInput(Input input, const std::string &text)
     if (dom::boxText(boxName(input)) == text)
         return;
     dom::setBoxText(boxName(input), text);
-    guarded([&] { input == Input::Agi ? Edit1Change() : Edit2Change(); });
+    changed(input);
 }
 
 void TOstrelF::writeResult(std::size_t row, const std::string &text)

@@ -44,6 +44,9 @@ public:
 private:
     void applyFragment(const std::string &fragment);
     void userChanged() { fromLink_ = false; }
+    // The box's change handler, through the error boundary.
+    void changed(Input input);
+    std::string storageKey() const { return settingsLocation().file.string(); }
 
     // FormControls
     std::string inputText(Input input) const override;
@@ -60,8 +63,6 @@ private:
     void showHelp() override;
 
     TOstrelFhelp &help_;
-    SettingsPath storedAs_; // the storage key
-    FormDesktop &desktop_;
     bool fromLink_ = false; // the boxes hold a link's figures, not yet stored
     bool closed_ = false;
 };

@@ -11,8 +11,7 @@ public:
     void showInFront();
 
 private:
-    bool made_ = false;
-    bool placed_ = false;
+    bool made_ = false; // made and first placed
 };
 
 } // namespace cttax::web

@@ -57,6 +57,7 @@ EMSCRIPTEN_KEEPALIVE void cttax_page_hidden()
 // The settings file's bytes (malloc'ed, the caller frees them); *length its size.
 EMSCRIPTEN_KEEPALIVE char *cttax_export(int *length)
 {
+    *length = 0;
     const std::string text = window != nullptr ? window->exportSettings() : std::string();
     char *bytes = static_cast<char *>(std::malloc(text.size() + 1));
     if (bytes != nullptr) {
